@@ -1,0 +1,15 @@
+#pragma once
+// UTF-16 and UTF-8. Texts from the platform reach the core as UTF-16 and leave
+// it as UTF-8; an unpaired surrogate becomes U+FFFD rather than an error.
+
+#include <string>
+#include <string_view>
+
+namespace orvelle {
+
+std::string utf16_to_utf8(std::u16string_view text);
+// Invalid UTF-8 sequences become U+FFFD.
+std::u16string utf8_to_utf16(std::string_view text);
+bool is_valid_utf8(std::string_view text);
+
+}  // namespace orvelle

@@ -1,0 +1,92 @@
+#include "process.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+extern char** environ;
+
+namespace orvelle::e2e {
+
+Outcome run_process(const std::vector<std::string>& argv, const std::string& input,
+                    std::chrono::seconds deadline) {
+  Outcome outcome;
+  int in[2], out[2], err[2];
+  if (pipe2(in, O_CLOEXEC) || pipe2(out, O_CLOEXEC) || pipe2(err, O_CLOEXEC)) return outcome;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, in[0], 0);
+  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+  posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);  // kill Wine's children with it
+  std::vector<char*> args;
+  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  pid_t pid = 0;
+  int spawned = posix_spawn(&pid, args[0], &actions, &attr, args.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attr);
+  close(in[0]);
+  close(out[1]);
+  close(err[1]);
+  if (spawned != 0) {
+    close(in[1]);
+    close(out[0]);
+    close(err[0]);
+    return outcome;
+  }
+  signal(SIGPIPE, SIG_IGN);
+  std::size_t written = 0;
+  if (input.empty()) close(in[1]), in[1] = -1;
+  auto until = std::chrono::steady_clock::now() + deadline;
+  bool out_open = true, err_open = true;
+  while (out_open || err_open) {
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
+    if (left.count() <= 0) {
+      kill(-pid, SIGKILL);
+      break;
+    }
+    pollfd fds[3] = {{out_open ? out[0] : -1, POLLIN, 0},
+                     {err_open ? err[0] : -1, POLLIN, 0},
+                     {in[1], POLLOUT, 0}};
+    if (poll(fds, 3, static_cast<int>(left.count())) < 0 && errno != EINTR) break;
+    char buffer[65536];
+    for (int k = 0; k < 2; ++k) {
+      if (!(fds[k].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+      ssize_t n = read(fds[k].fd, buffer, sizeof buffer);
+      if (n > 0) {
+        (k == 0 ? outcome.out : outcome.err).append(buffer, static_cast<std::size_t>(n));
+      } else {
+        (k == 0 ? out_open : err_open) = false;
+      }
+    }
+    if (in[1] >= 0 && (fds[2].revents & (POLLOUT | POLLERR | POLLHUP))) {
+      ssize_t n = write(in[1], input.data() + written, input.size() - written);
+      if (n > 0) written += static_cast<std::size_t>(n);
+      if (n <= 0 || written == input.size()) close(in[1]), in[1] = -1;
+    }
+  }
+  if (in[1] >= 0) close(in[1]);
+  close(out[0]);
+  close(err[0]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  if (WIFEXITED(status)) outcome.exit_code = WEXITSTATUS(status);
+  return outcome;
+}
+
+Outcome run_windows(const std::string& exe, const std::vector<std::string>& args,
+                    const std::string& input, std::chrono::seconds deadline) {
+  std::vector<std::string> argv = {ORVELLE_WINE_RUN, exe};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return run_process(argv, input, deadline);
+}
+
+}  // namespace orvelle::e2e
