@@ -4,14 +4,13 @@
 // layer answers each window's questions through WindowFacts
 // (capture_search_win.cpp, where EnumWindows drives the pass).
 
+#include "window_handle.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
 
 namespace orvelle::clips {
-
-// A window handle as the core sees it: never used, only handed back.
-using WindowHandle = void*;
 
 struct WindowRect {
   std::int32_t left = 0, top = 0, right = 0, bottom = 0;

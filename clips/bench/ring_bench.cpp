@@ -1,0 +1,94 @@
+// A save's snapshot of a full ring: 600 s of 60 pictures a second in 2-s
+// groups with two sound tracks. It must cost references, never payload.
+
+#include "ring.h"
+
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+namespace {
+
+// Bytes allocated while counting is on, to show what a snapshot copies.
+std::atomic<bool> counting{false};
+std::atomic<std::uint64_t> allocated{0};
+
+}  // namespace
+
+// The replacement pair is malloc and free throughout; GCC cannot see that
+// through inlining.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
+void* operator new(std::size_t n) {
+  if (counting.load(std::memory_order_relaxed)) allocated.fetch_add(n, std::memory_order_relaxed);
+  if (void* p = std::malloc(n ? n : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace orvelle::clips {
+namespace {
+
+constexpr std::int64_t kSecond = 10'000'000;
+
+std::vector<std::uint8_t> payload(std::size_t n, std::uint8_t nal) {
+  std::vector<std::uint8_t> b(n, 0x5A);
+  b[0] = 0, b[1] = 0, b[2] = 0, b[3] = 1, b[4] = nal;
+  return b;
+}
+
+// About 8 Mbit/s of picture: 80 KB key frames, 16 KB others; 400-byte AAC frames.
+void fill(Ring& ring, int seconds) {
+  const std::int64_t base = 1000 * kSecond;
+  const auto key = [] {
+    std::vector<std::uint8_t> b = {0, 0, 0, 1, 0x67, 0x42, 0, 0x1F, 0, 0, 0, 1, 0x68, 0xCE, 0x3C, 0x80};
+    auto slice = payload(80'000, 0x65);
+    b.insert(b.end(), slice.begin(), slice.end());
+    return b;
+  }();
+  const auto delta = payload(16'000, 0x41);
+  const std::vector<std::uint8_t> aac(400, 0x21);
+  const std::int64_t frame = kSecond / 60, sound = 1024 * kSecond / 48'000;
+  start_ring(ring, base);
+  std::int64_t next_sound = base;
+  for (std::int64_t i = 0; i < std::int64_t{seconds} * 60; ++i) {
+    std::int64_t t = base + i * kSecond / 60;
+    auto clip = time_video_frame(ring, t, frame, nullptr);
+    const auto& bytes = i % 120 == 0 ? key : delta;
+    append_video_packet(ring, {share_bytes(bytes), bytes.size(), *clip, frame, i % 120 == 0});
+    for (; next_sound < t + frame; next_sound += sound)
+      for (bool game : {false, true})
+        push_audio_packet(ring, game, {share_bytes(aac), aac.size(), next_sound, sound, true});
+  }
+}
+
+void BM_SnapshotOfAFullRing(benchmark::State& state) {
+  Ring ring(600, {[] { return std::int64_t{133'000'000'000'000'000}; }, [](WindowHandle) { return false; }});
+  fill(ring, 610);
+  const BufferFill held = buffer_seconds(ring);
+  std::uint64_t packets = 0, groups = 0;
+  {
+    auto snap = snapshot_ring(ring);
+    groups = snap->groups.size();
+    for (const auto& g : snap->groups) packets += g->video.size() + g->audio.size() + g->game_audio.size();
+  }
+  allocated = 0;
+  for (auto _ : state) {
+    counting = true;
+    auto snap = snapshot_ring(ring);
+    counting = false;
+    benchmark::DoNotOptimize(snap);
+  }
+  state.counters["held_s"] = held.seconds;
+  state.counters["held_MB"] = double(held.total_bytes) / 1e6;
+  state.counters["groups"] = double(groups);
+  state.counters["packets"] = double(packets);
+  state.counters["alloc_B_per_snapshot"] = double(allocated.load()) / double(state.iterations());
+}
+BENCHMARK(BM_SnapshotOfAFullRing)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace orvelle::clips
