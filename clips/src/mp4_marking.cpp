@@ -94,10 +94,12 @@ Status mark_alternate_sound_tracks(RandomAccessFile& file) {
 
   std::vector<std::uint8_t> moov(moov_box->end - moov_box->offset);
   if (auto s = file.read_at(moov_box->offset, moov); !s) return s;
-  auto top = parse_box_list(moov, 0, moov.size());
-  if (top.empty()) return error(no_moov());
+  // The buffer holds exactly the box the walk found: the same box, at 0.
+  Box in_buffer = *moov_box;
+  in_buffer.offset = 0;
+  in_buffer.end = moov.size();
 
-  auto tracks = sound_track_headers(moov, top.front());
+  auto tracks = sound_track_headers(moov, in_buffer);
   if (!tracks) return error(tracks.error());
   if (tracks->size() < 2) return {};
   // Every header is checked before any byte changes.

@@ -57,7 +57,9 @@ std::optional<std::vector<std::uint8_t>> find_sequence_header(
   };
   std::optional<std::size_t> unit_start;
   std::size_t i = 0;
-  while (i + 3 <= frame.size()) {
+  // The scan ends once both are found: what follows them is the picture,
+  // most of a key frame's bytes.
+  while (i + 3 <= frame.size() && !(sps && pps)) {
     std::size_t code = start_code_at(frame, i);
     if (code == 0) {
       ++i;
@@ -89,21 +91,22 @@ std::optional<std::int64_t> Ring::offset_at(std::int64_t x) const {
   return offset;
 }
 
-void Ring::remove_oldest_group() {
+void Ring::remove_oldest_group(std::vector<std::shared_ptr<Gop>>& released) {
   total_bytes_ -= bytes_of(*gops_.front());
+  released.push_back(std::move(gops_.front()));
   gops_.pop_front();
 }
 
 // The oldest group goes only while the groups after it still span more than
 // the limit, so a clip always starts on a key frame and the ring holds at
 // least seconds + 1 s; a single group longer than that is kept whole.
-void Ring::trim(std::int64_t newest_time) {
+void Ring::trim(std::int64_t newest_time, std::vector<std::shared_ptr<Gop>>& released) {
   const std::int64_t limit = static_cast<std::int64_t>(seconds_) * kTicksPerSecond + kTicksPerSecond;
   while (gops_.size() > 1) {
     const Gop& second = *gops_[1];
     std::int64_t t2 = second.video.empty() ? newest_time : second.video.front().time;
     if (newest_time - t2 <= limit) break;
-    remove_oldest_group();
+    remove_oldest_group(released);
   }
 }
 
@@ -152,6 +155,8 @@ std::optional<std::int64_t> time_video_frame(Ring& ring, std::int64_t t, std::in
 }
 
 void append_video_packet(Ring& ring, Packet packet) {
+  // Trimmed groups free their packets here only once the lock is let go.
+  std::vector<std::shared_ptr<Gop>> released;
   std::lock_guard lock(ring.mutex_);
   if (packet.key) {
     if (!ring.sequence_header_) ring.sequence_header_ = find_sequence_header(packet.bytes());
@@ -162,7 +167,7 @@ void append_video_packet(Ring& ring, Packet packet) {
   const std::int64_t time = packet.time;
   ring.total_bytes_ += packet.len;
   ring.gops_.back()->video.push_back(std::move(packet));
-  ring.trim(time);
+  ring.trim(time, released);
   ring.drop_old_gaps(time);
 }
 
@@ -250,8 +255,11 @@ BufferFill buffer_seconds(Ring& ring) {
 }
 
 void clear_ring(Ring& ring) {
+  // A full ring is many thousands of packets: they are freed once the lock
+  // is let go.
+  std::deque<std::shared_ptr<Gop>> released;
   std::lock_guard lock(ring.mutex_);
-  ring.gops_.clear();
+  released.swap(ring.gops_);
   ring.total_bytes_ = 0;
   ring.sequence_header_.reset();
 }

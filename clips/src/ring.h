@@ -111,9 +111,10 @@ class Ring {
   friend void clear_ring(Ring&);
 
   std::optional<std::int64_t> offset_at(std::int64_t x) const;
-  void trim(std::int64_t newest_time);
+  // Removed groups go to released, to be freed after the lock is let go.
+  void trim(std::int64_t newest_time, std::vector<std::shared_ptr<Gop>>& released);
   void drop_old_gaps(std::int64_t newest_time);
-  void remove_oldest_group();
+  void remove_oldest_group(std::vector<std::shared_ptr<Gop>>& released);
 
   std::mutex mutex_;
   RingPlatform platform_;

@@ -68,6 +68,16 @@ TEST(TrackMarking, MarksEverySoundTrackAndEnablesOnlyTheFirst) {
   } cases[] = {
       {"video, mix and game", clip({video(), sound(), sound()})},
       {"version-1 track headers", clip({video(), sound(1), sound(1)})},
+      {"an unknown version read as version 0", clip({video(), sound(2), sound(2)})},
+      {"tracks in other groups before",
+       [] {
+         Bytes file = clip({video(), sound(), sound()});
+         set_alternate_groups(file, 0x0102);
+         return file;
+       }()},
+      {"a minimal handler and stray bytes at the end of a trak",
+       clip({box("trak", {tkhd(0, true, 0), box("mdia", {box("hdlr", {Bytes(8), text("soun")})}), Bytes(4)}),
+             sound()})},
       {"three sound tracks", clip({sound(), video(), sound(), sound()})},
       {"tracks without sound or a usable handler in between",
        clip({sound(), box("trak", {tkhd(0, true, 0)}), trak("soun", tkhd(0, true, 0)),
@@ -122,6 +132,8 @@ TEST(TrackMarking, MalformedFilesHaveNoMoovAndStayUnchanged) {
       {"an mdia child running past the mdia",
        clip({sound(), box("trak", {tkhd(0, true, 0), box("mdia", {be32(80), text("hdlr"), Bytes(8)})}), sound()})},
       {"a track header too short", clip({sound(), trak("soun", short_tkhd)})},
+      {"a track header ending inside alternate_group",
+       clip({sound(), trak("soun", box("tkhd", {Bytes{0, 0, 0, 3}, Bytes(31)}))})},
       {"a track header with no payload", clip({trak("soun", box("tkhd")), sound()})},
   };
   for (const Case& c : cases) {

@@ -57,6 +57,7 @@ struct Session {
       : ring(seconds, {[this] { return system_time.load(); },
                        [this](WindowHandle w) {
                          EXPECT_EQ(w, window);
+                         ++asked;
                          return minimised.load();
                        }}),
         gop(gop) {}
@@ -87,6 +88,7 @@ struct Session {
 
   std::atomic<std::int64_t> system_time{kUnixEpochIn1601 + kWallMs * kMs};
   std::atomic<bool> minimised{false};
+  std::atomic<int> asked{0};  // how often the window's state was asked for
   WindowHandle window = reinterpret_cast<WindowHandle>(0x1234);
   Ring ring;
   int gop;
@@ -124,6 +126,7 @@ TEST(SequenceHeader, TakesTheFirstSpsAndPps) {
        join({{9, 9}, {0, 0, 1}, kPps, {0, 0, 0, 1}, kSps}), kHeader},
       {"empty units and a code at the very end",
        join({{0, 0, 1, 0, 0, 1}, kSps, {0, 0, 1}, kPps, {0, 0, 1}}), kHeader},
+      {"a 4-byte code at the very end", join({{0, 0, 1}, kSps, {0, 0, 1}, kPps, {0, 0, 0, 1}}), kHeader},
       {"the first of two SPS",
        join({{0, 0, 1}, kSps, {0, 0, 1, 0x27, 0x99}, {0, 0, 1}, kPps}), kHeader},
       {"the type is the low five bits", join({{0, 0, 1, 0x27, 1}, {0, 0, 1, 0x28, 2}}),
@@ -292,6 +295,7 @@ TEST(Ring, PausesCutTheMinimisedTimeOutOfTheClip) {
   // next one carries on where the clip stopped.
   s.minimised = false;
   mark_resume(s.ring);
+  const int asked = s.asked;
   EXPECT_FALSE(s.frame(frame_end - 1));
   const std::int64_t resume = now + 3 * kSecond;
   auto clip = s.frame(resume);
@@ -299,11 +303,16 @@ TEST(Ring, PausesCutTheMinimisedTimeOutOfTheClip) {
   EXPECT_EQ(*clip, last_clip + kFrame);
   EXPECT_EQ(*s.frame(resume + kSecond / 60), last_clip + kFrame + kSecond / 60);
 
+  EXPECT_EQ(s.asked, asked) << "after the restore edge the window is not asked again";
+
   const std::int64_t gap = resume - frame_end;
-  push_audio_packet(s.ring, false, sound(resume - kSecond));  // late, from inside the pause
+  const std::size_t sounds = snapshot_ring(s.ring)->groups.back()->audio.size();
+  // Late sound from inside the pause, its first instant included, is dropped.
+  push_audio_packet(s.ring, false, sound(frame_end));
+  push_audio_packet(s.ring, false, sound(resume - kSecond));
   push_audio_packet(s.ring, false, sound(resume + kMs));
   snap = snapshot_ring(s.ring);
-  ASSERT_FALSE(snap->groups.back()->audio.empty());
+  ASSERT_EQ(snap->groups.back()->audio.size(), sounds + 1);
   EXPECT_EQ(snap->groups.back()->audio.back().time, resume + kMs - kBase - gap);
   EXPECT_EQ(snap->gaps, (std::vector<SavedGap>{{kWallMs + (frame_end - kBase) / kMs,
                                                 std::uint64_t(gap / kMs)}}));
@@ -329,14 +338,40 @@ TEST(Ring, PauseInstant) {
     s.minimised = true;
     pause_ring(s.ring, frame_end + c.minimise_after);
     s.minimised = false;
-    const std::int64_t resume = frame_end + 10 * kSecond;
-    ASSERT_TRUE(s.frame(resume));  // the window is found restored without the edge
-    auto snap = snapshot_ring(s.ring);
     const std::int64_t pause = frame_end + c.pause_from_end;
+    const int asked = s.asked;
+    // The window is found restored without the edge, by a picture from
+    // before the pause, which is dropped; it is not asked again.
+    EXPECT_FALSE(s.frame(pause - 1));
+    const std::int64_t resume = frame_end + 10 * kSecond;
+    ASSERT_TRUE(s.frame(resume));
+    EXPECT_EQ(s.asked, asked + 1);
+    auto snap = snapshot_ring(s.ring);
     ASSERT_EQ(snap->gaps, (std::vector<SavedGap>{{kWallMs + (pause - kBase) / kMs,
                                                   std::uint64_t((resume - pause) / kMs)}}));
     EXPECT_EQ(s.last_clip, pause - kBase);
   }
+}
+
+TEST(Ring, ThePauseInstantItself) {
+  Session s(60);
+  s.frames_between(kBase, kBase + kSecond);
+  const std::int64_t last_clip = s.last_clip;
+  const std::int64_t pause = kBase + last_clip + kFrame;
+  s.minimised = true;
+  pause_ring(s.ring, pause + kSecond / 10);
+  const auto held = buffer_seconds(s.ring).total_bytes;
+  push_audio_packet(s.ring, false, sound(pause));
+  EXPECT_EQ(buffer_seconds(s.ring).total_bytes, held) << "sound from the pause instant on is dropped";
+
+  // A picture captured right at the pause instant closes an empty pause,
+  // which a save does not report.
+  s.minimised = false;
+  mark_resume(s.ring);
+  EXPECT_EQ(s.frame(pause), last_clip + kFrame);
+  auto snap = snapshot_ring(s.ring);
+  EXPECT_TRUE(snap->gaps.empty());
+  EXPECT_EQ(snap->start_wall_ms, kWallMs);
 }
 
 TEST(Ring, APauseBeforeThePicturesStartsTheClipAtItsFirstPicture) {
@@ -385,6 +420,15 @@ TEST(Ring, GapsLeaveWithTheirPicturesAndTheStartStaysTrue) {
   const std::int64_t first_capture = s.capture_of.at(snap->groups[0]->video[0].time);
   EXPECT_GT(first_capture, pauses[0]);
   EXPECT_EQ(snap->start_wall_ms, kWallMs + (first_capture - kBase) / kMs);
+  // Clip times run on without a jump, before and after the gaps that left.
+  const Packet* previous = nullptr;
+  for (const auto& g : snap->groups)
+    for (const Packet& p : g->video) {
+      if (previous) {
+        ASSERT_NEAR(p.time - previous->time, kFrame, 1);
+      }
+      previous = &p;
+    }
   std::size_t left = 0;
   for (std::int64_t p : pauses) left += p > first_capture;
   ASSERT_EQ(snap->gaps.size(), left);
@@ -411,17 +455,28 @@ TEST(Ring, WallStart) {
 }
 
 TEST(Ring, ClearThenANewCapture) {
-  Session s(60);
-  s.frames_between(kBase, kBase + 3 * kSecond);
+  Session s(5);
+  // Two closed pauses, the first already gone with its pictures, then an open one.
+  std::int64_t t = kBase;
+  for (std::int64_t run : {2 * kSecond, 8 * kSecond}) {
+    s.frames_between(t, t + run);
+    t += run;
+    pause_ring(s.ring, t);
+    mark_resume(s.ring);
+    t += kSecond;
+  }
+  s.frames_between(t, t + kSecond);
+  t += kSecond;
+  ASSERT_EQ(snapshot_ring(s.ring)->gaps.size(), 1u);
   s.minimised = true;
-  pause_ring(s.ring, kBase + 3 * kSecond);
+  pause_ring(s.ring, t);
   clear_ring(s.ring);
   EXPECT_FALSE(snapshot_ring(s.ring));
   EXPECT_EQ(buffer_seconds(s.ring).total_bytes, 0u);
   EXPECT_EQ(buffer_seconds(s.ring).seconds, 0.0);
 
   // The new capture's first frame starts the timeline anew.
-  const std::int64_t restart = kBase + 10 * kSecond;
+  const std::int64_t restart = t + 10 * kSecond;
   s.started = false;
   s.minimised = false;
   EXPECT_EQ(s.frame(restart, false), 0);  // a picture before its key frame
