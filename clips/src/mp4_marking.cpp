@@ -2,6 +2,7 @@
 
 #include "mp4_boxes.h"
 
+#include <exception>
 #include <vector>
 
 namespace orvelle::clips {
@@ -92,7 +93,14 @@ Status mark_alternate_sound_tracks(RandomAccessFile& file) {
   auto moov_box = find_moov(file, *length);
   if (!moov_box) return error(moov_box.error());
 
-  std::vector<std::uint8_t> moov(moov_box->end - moov_box->offset);
+  // The size comes from the file: a corrupt one may ask for more memory than
+  // there is, which must fail this mark, not end the writer thread.
+  std::vector<std::uint8_t> moov;
+  try {
+    moov.resize(moov_box->end - moov_box->offset);
+  } catch (const std::exception&) {
+    return error(fail("the moov box does not fit in memory", 0x8007000Eu));  // E_OUTOFMEMORY
+  }
   if (auto s = file.read_at(moov_box->offset, moov); !s) return s;
   // The buffer holds exactly the box the walk found: the same box, at 0.
   Box in_buffer = *moov_box;

@@ -176,5 +176,33 @@ TEST(TrackMarking, ReadErrorsAreReportedAsThemselves) {
   }
 }
 
+// A moov that claims 2^62 bytes inside a file that claims as many: the file
+// passes every size check, and the buffer cannot be had.
+class HugeFile final : public RandomAccessFile {
+ public:
+  static constexpr std::uint64_t kSize = std::uint64_t{1} << 62;
+  Result<std::uint64_t> size() override { return kSize; }
+  Status read_at(std::uint64_t offset, std::span<std::uint8_t> out) override {
+    const std::uint8_t header[16] = {0, 0, 0, 1, 'm', 'o', 'o', 'v', 0x40, 0, 0, 0, 0, 0, 0, 0};
+    for (std::size_t i = 0; i < out.size(); ++i)
+      out[i] = offset + i < sizeof header ? header[offset + i] : 0;
+    return {};
+  }
+  Status write_at(std::uint64_t, std::span<const std::uint8_t>) override {
+    ADD_FAILURE() << "nothing may be written";
+    return {};
+  }
+};
+
+TEST(TrackMarking, AMoovBeyondMemoryIsAnErrorNotACrash) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer ends the process on an allocation it cannot make";
+#endif
+  HugeFile f;
+  Status s = mark_alternate_sound_tracks(f);
+  ASSERT_FALSE(s);
+  EXPECT_EQ(s.error().code, 0x8007000Eu);
+}
+
 }  // namespace
 }  // namespace orvelle::clips
