@@ -46,7 +46,7 @@ Result<ComPtr<ID3D11Texture2D>> make_texture(ID3D11Device* device, const D3D11_T
 template <typename T>
 Status made(HRESULT hr, const ComPtr<T>& object) {
   if (FAILED(hr)) return error(hresult_error(hr));
-  if (!object) return error(WinError{static_cast<std::uint32_t>(E_POINTER), {}});
+  if (!object) return error(win::no_object());
   return {};
 }
 

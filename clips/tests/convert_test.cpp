@@ -1,4 +1,5 @@
 #include "convert.h"
+#include "converter_setup.h"
 
 #include <gtest/gtest.h>
 
@@ -7,19 +8,8 @@
 namespace orvelle::clips {
 namespace {
 
-ConverterSetup setup(ConvertMode mode) {
-  ConverterSetup s;
-  s.fps = 60;
-  s.item = {1296, 759};
-  s.crop_x = 8;
-  s.crop_y = 31;
-  s.encode = {1280, 720};
-  s.mode = mode;
-  return s;
-}
-
 TEST(FrameConversion, Rectangles) {
-  ConverterSetup s = setup(ConvertMode::video_processor);
+  ConverterSetup s = windowed_setup(ConvertMode::video_processor);
   EXPECT_EQ(source_rect(s), (PixelRect{8, 31, 1288, 751}));
   EXPECT_EQ(destination_rect(s), (PixelRect{0, 0, 1280, 720}));
   EXPECT_EQ(crop_box(s), (CropBox{8, 31, 0, 1288, 751, 1}));
@@ -31,7 +21,7 @@ TEST(FrameConversion, Rectangles) {
 }
 
 TEST(FrameConversion, Descriptions) {
-  ConverterSetup s = setup(ConvertMode::video_processor);
+  ConverterSetup s = windowed_setup(ConvertMode::video_processor);
   OutputTexture nv12 = output_texture(s);
   EXPECT_EQ(nv12.format, kFormatNv12);
   EXPECT_EQ(nv12.width, 1280u);
@@ -40,7 +30,7 @@ TEST(FrameConversion, Descriptions) {
   EXPECT_EQ(nv12.mip_levels, 1u);
   EXPECT_EQ(nv12.array_size, 1u);
   EXPECT_EQ(nv12.sample_count, 1u);
-  EXPECT_EQ(output_texture(setup(ConvertMode::copy)).format, kFormatBgra);
+  EXPECT_EQ(output_texture(windowed_setup(ConvertMode::copy)).format, kFormatBgra);
 
   ContentDescription d = content_description(s);
   EXPECT_EQ(d.rate_numerator, 60u);

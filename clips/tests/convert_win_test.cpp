@@ -3,6 +3,7 @@
 // only fail cleanly; the BGRA crop runs for real.
 
 #include "convert_win.h"
+#include "win/pool_texture.h"
 
 #include <gtest/gtest.h>
 
@@ -38,15 +39,7 @@ class Direct3D : public testing::Test {
     std::vector<std::uint32_t> pixels(kWidth * kHeight);
     for (std::uint32_t y = 0; y < kHeight; ++y)
       for (std::uint32_t x = 0; x < kWidth; ++x) pixels[y * kWidth + x] = pixel(x, y);
-    D3D11_TEXTURE2D_DESC d = {};
-    d.Width = kWidth;
-    d.Height = kHeight;
-    d.MipLevels = 1;
-    d.ArraySize = 1;
-    d.Format = DXGI_FORMAT_B8G8R8A8_UNORM;
-    d.SampleDesc.Count = 1;
-    d.Usage = D3D11_USAGE_DEFAULT;
-    d.BindFlags = D3D11_BIND_SHADER_RESOURCE | D3D11_BIND_RENDER_TARGET;
+    D3D11_TEXTURE2D_DESC d = pool_texture_desc(kWidth, kHeight);
     D3D11_SUBRESOURCE_DATA init = {pixels.data(), kWidth * 4, 0};
     ComPtr<ID3D11Texture2D> t;
     EXPECT_EQ(device->CreateTexture2D(&d, &init, t.put()), S_OK);

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+
 namespace orvelle::win {
 namespace {
 
@@ -15,6 +17,15 @@ std::string text(const GUID& g) {
                         {g.Data4[0], g.Data4[1], g.Data4[2], g.Data4[3], g.Data4[4], g.Data4[5],
                          g.Data4[6], g.Data4[7]}});
 }
+
+// The platform documents the surface description as the WinRT form of
+// DXGI_SURFACE_DESC, whose layout mingw-w64 does carry.
+static_assert(sizeof(Direct3DSurfaceDescription) == sizeof(DXGI_SURFACE_DESC));
+static_assert(offsetof(Direct3DSurfaceDescription, Width) == offsetof(DXGI_SURFACE_DESC, Width));
+static_assert(offsetof(Direct3DSurfaceDescription, Height) == offsetof(DXGI_SURFACE_DESC, Height));
+static_assert(offsetof(Direct3DSurfaceDescription, Format) == offsetof(DXGI_SURFACE_DESC, Format));
+static_assert(offsetof(Direct3DSurfaceDescription, MultisampleCount) ==
+              offsetof(DXGI_SURFACE_DESC, SampleDesc));
 
 TEST(CaptureDeclarations, ParameterisedIdsFollowTheRule) {
   namespace s = signature;

@@ -49,11 +49,12 @@ enum class AppCapabilityAccessStatus : std::int32_t {
   Allowed = 4,
 };
 
-// Windows.Graphics.DirectX.Direct3D11.Direct3DSurfaceDescription
+// Windows.Graphics.DirectX.Direct3D11.Direct3DSurfaceDescription, laid out
+// as DXGI_SURFACE_DESC: the size comes before the format.
 struct Direct3DSurfaceDescription {
-  DirectXPixelFormat Format;
   std::int32_t Width;
   std::int32_t Height;
+  DirectXPixelFormat Format;
   std::int32_t MultisampleCount;
   std::int32_t MultisampleQuality;
 };
@@ -171,7 +172,9 @@ struct IAccessStatusCompletedHandler : IUnknown {
                                            AsyncStatus status) = 0;
 };
 
-// IAsyncOperation<AppCapabilityAccessStatus> (also IAsyncInfo)
+// IAsyncOperation<AppCapabilityAccessStatus> (also IAsyncInfo). Its
+// Completed property is the exception to get-before-put: the platform's
+// metadata has put_Completed first.
 struct IAccessStatusOperation : IInspectable {
   virtual HRESULT STDMETHODCALLTYPE put_Completed(IAccessStatusCompletedHandler* handler) = 0;
   virtual HRESULT STDMETHODCALLTYPE get_Completed(IAccessStatusCompletedHandler** handler) = 0;
