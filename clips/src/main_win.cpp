@@ -6,6 +6,7 @@
 #include "json_write.h"
 #include "utf.h"
 #include "win/error.h"
+#include "win/local_memory.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -30,7 +31,8 @@ void binary_streams() {
 
 std::vector<std::string> utf8_arguments() {
   int count = 0;
-  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &count);
+  win::LocalMemory<wchar_t*> owned(CommandLineToArgvW(GetCommandLineW(), &count));
+  wchar_t** argv = owned.get();
   std::vector<std::string> args;
   for (int i = 1; argv && i < count; ++i) {
     std::u16string_view arg(reinterpret_cast<const char16_t*>(argv[i]), wcslen(argv[i]));
@@ -41,7 +43,6 @@ std::vector<std::string> utf8_arguments() {
     }
     args.push_back(std::move(utf8));
   }
-  LocalFree(argv);
   return args;
 }
 

@@ -1,6 +1,7 @@
 #include "error.h"
 
 #include "com_ptr.h"
+#include "local_memory.h"
 #include "utf.h"
 
 #include <oleauto.h>
@@ -55,8 +56,8 @@ std::string format_message(DWORD flags, HMODULE module, DWORD code) {
   DWORD n = FormatMessageW(flags | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS,
                            module, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
   std::string text;
+  LocalMemory<wchar_t> owned(buffer);
   if (n && buffer) text = utf16_to_utf8({reinterpret_cast<const char16_t*>(buffer), n});
-  LocalFree(buffer);
   return text;
 }
 
