@@ -1,6 +1,6 @@
-#include "fatal.h"
+#include "common/fatal.h"
 
-#include "console.h"
+#include "common/console.h"
 
 #include <cstdlib>
 

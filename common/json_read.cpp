@@ -1,7 +1,7 @@
-#include "json_read.h"
+#include "common/json_read.h"
 
-#include "json_write.h"
-#include "utf.h"
+#include "common/json_write.h"
+#include "common/utf.h"
 
 #include <cerrno>
 #include <charconv>

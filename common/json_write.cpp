@@ -1,6 +1,6 @@
-#include "json_write.h"
+#include "common/json_write.h"
 
-#include "utf.h"
+#include "common/utf.h"
 
 #include <charconv>
 #include <cmath>

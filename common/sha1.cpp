@@ -1,4 +1,4 @@
-#include "sha1.h"
+#include "common/sha1.h"
 
 #include <bit>
 #include <cstring>

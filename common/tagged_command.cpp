@@ -1,6 +1,6 @@
-#include "tagged_command.h"
+#include "common/tagged_command.h"
 
-#include "json_write.h"
+#include "common/json_write.h"
 
 #include <fmt/format.h>
 

@@ -4,7 +4,7 @@
 // by name), or one array whose first element is the tag and whose further
 // elements are the fields in their declared order.
 
-#include "json_read.h"
+#include "common/json_read.h"
 
 #include <cstdint>
 #include <expected>

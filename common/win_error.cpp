@@ -1,4 +1,4 @@
-#include "win_error.h"
+#include "common/win_error.h"
 
 #include <fmt/format.h>
 

@@ -1,6 +1,6 @@
-#include "winrt_iid.h"
+#include "common/winrt_iid.h"
 
-#include "sha1.h"
+#include "common/sha1.h"
 
 #include <fmt/format.h>
 

@@ -2,7 +2,7 @@
 // for writing the ids of parameterised interfaces into our declarations:
 //   build/native/winrt-iid 'pinterface({9fc2b0bb-e446-44e2-aa61-9cab8f636af2};b1)'
 
-#include "winrt_iid.h"
+#include "common/winrt_iid.h"
 
 #include <cstdio>
 

@@ -8,9 +8,10 @@
 // does the same marking:
 //   ffmpeg -i big.mp4 -map 0 -c copy -disposition:a:0 default -disposition:a:1 0 out.mp4
 
-#include "ffmpeg_clips.h"
-#include "mp4_marking.h"
-#include "posix_file.h"
+#include "support/ffmpeg_clips.h"
+#include "mp4/marking.h"
+#include "support/posix_file.h"
+#include "support/temp_folder.h"
 
 #include <benchmark/benchmark.h>
 
@@ -26,7 +27,7 @@ using namespace fixture;
 
 constexpr std::uint64_t kMediaBytes = 1ull << 30;
 
-std::string make_big_clip(const TempDir& dir) {
+std::string make_big_clip(const TempFolder& dir) {
   std::string small = dir.file("small.mp4");
   // Ten minutes at 60 pictures a second: the moov of the longest clip the ring holds.
   Bytes clip = make_ffmpeg_clip(small, 2, false, 600, "testsrc=size=64x48:rate=60");
@@ -50,7 +51,7 @@ std::string make_big_clip(const TempDir& dir) {
 }
 
 void BM_MarkA1GiBClip(benchmark::State& state) {
-  TempDir dir;
+  TempFolder dir;
   const char* own = std::getenv("ORVELLE_BENCH_CLIP");
   std::string path = own ? own : make_big_clip(dir);
   if (path.empty()) {

@@ -1,7 +1,7 @@
 // A save's snapshot of a full ring: 600 s of 60 pictures a second in 2-s
 // groups with two sound tracks. It must cost references, never payload.
 
-#include "ring.h"
+#include "ring/ring.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,9 +1,9 @@
 // Our capture declarations compile in the Windows build, and the ids of the
 // parameterised ones are what the id rule gives for their type signatures.
 
-#include "win/capture.h"
-#include "win/com_ptr.h"
-#include "winrt_iid.h"
+#include "common/win/capture.h"
+#include "common/win/com_ptr.h"
+#include "common/winrt_iid.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "channel.h"
+#include "common/channel.h"
 
 #include <gtest/gtest.h>
 

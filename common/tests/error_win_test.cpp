@@ -1,6 +1,6 @@
 // The error text against the real system message tables (under Wine here).
 
-#include "win/error.h"
+#include "common/win/error.h"
 
 #include <gtest/gtest.h>
 

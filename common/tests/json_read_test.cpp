@@ -1,4 +1,4 @@
-#include "json_read.h"
+#include "common/json_read.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "json_write.h"
+#include "common/json_write.h"
 
 #include <gtest/gtest.h>
 

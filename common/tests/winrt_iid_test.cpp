@@ -4,8 +4,8 @@
 // The ids of our own capture declarations are checked against it in
 // capture_decl_test.cpp.
 
-#include "sha1.h"
-#include "winrt_iid.h"
+#include "common/sha1.h"
+#include "common/winrt_iid.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The handle and HSTRING owners against the real system calls.
 
-#include "win/handle.h"
-#include "win/hstring.h"
+#include "common/win/handle.h"
+#include "common/win/hstring.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 // Windows failures as WinError values.
 
-#include "win_error.h"
+#include "common/win_error.h"
 
 #include <windows.h>
 

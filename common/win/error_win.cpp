@@ -1,8 +1,8 @@
-#include "error.h"
+#include "common/win/error.h"
 
-#include "com_ptr.h"
-#include "local_memory.h"
-#include "utf.h"
+#include "common/win/com_ptr.h"
+#include "common/win/local_memory.h"
+#include "common/utf.h"
 
 #include <oleauto.h>
 

@@ -2,8 +2,8 @@
 // One owner for every HSTRING: WindowsDeleteString happens here and nowhere
 // else in program code. The empty string is the null HSTRING.
 
-#include "utf.h"
-#include "win/error.h"
+#include "common/utf.h"
+#include "common/win/error.h"
 
 #include <winstring.h>
 

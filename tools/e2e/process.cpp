@@ -1,4 +1,4 @@
-#include "process.h"
+#include "tools/e2e/process.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -1,7 +1,7 @@
-#include "fake_gpu.h"
+#include "win/fake_gpu.h"
 
-#include "d3d11_stubs.h"
-#include "pool_texture.h"
+#include "win/d3d11_stubs.h"
+#include "win/pool_texture.h"
 
 #include <fmt/format.h>
 

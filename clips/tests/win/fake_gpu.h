@@ -6,7 +6,7 @@
 // object it makes is counted in `live`, so a test can see that the converter
 // released all it held.
 
-#include "win/com_ptr.h"
+#include "common/win/com_ptr.h"
 
 #include <d3d11_1.h>
 

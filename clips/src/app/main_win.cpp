@@ -1,0 +1,86 @@
+// The process entry of orvelle-clips on Windows.
+
+#include "app/run_clips.h"
+
+#include "common/console.h"
+#include "common/json_write.h"
+#include "common/utf.h"
+#include "common/win/error.h"
+#include "common/win/local_memory.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fmt/format.h>
+
+namespace orvelle::clips {
+namespace {
+
+// Binary streams: a CR before each LF on standard output, or a 0x1A on
+// standard input taken as its end, would break the client's lines.
+void binary_streams() {
+  _setmode(_fileno(stdin), _O_BINARY);
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+}
+
+std::vector<std::string> utf8_arguments() {
+  int count = 0;
+  win::LocalMemory<wchar_t*> owned(CommandLineToArgvW(GetCommandLineW(), &count));
+  wchar_t** argv = owned.get();
+  std::vector<std::string> args;
+  for (int i = 1; argv && i < count; ++i) {
+    std::u16string_view arg(reinterpret_cast<const char16_t*>(argv[i]), wcslen(argv[i]));
+    std::string utf8 = utf16_to_utf8(arg);
+    if (utf8_to_utf16(utf8) != arg) {
+      write_line(Stream::err, fmt::format("argument {} is not valid Unicode", i));
+      std::exit(2);
+    }
+    args.push_back(std::move(utf8));
+  }
+  return args;
+}
+
+constexpr std::uint32_t kNotImplemented = 0x80004001u;  // E_NOTIMPL
+
+int missing_result_mode(std::string_view what) {
+  write_line(Stream::out,
+             to_json_text(Json{{"error", fail(std::string(what) + " is not available yet",
+                                              kNotImplemented)
+                                             .text()}}));
+  return 1;
+}
+
+}  // namespace
+}  // namespace orvelle::clips
+
+int main() {
+  using namespace orvelle;
+  using namespace orvelle::clips;
+  binary_streams();
+  win::install_system_messages();
+  Modes modes;
+  modes.list_microphones = [](const RecorderOptions&) {
+    return missing_result_mode("the microphone list");
+  };
+  modes.make_storyboard = [](const RecorderOptions&) {
+    return missing_result_mode("the storyboard");
+  };
+  modes.run_player = [](const PlayerOptions&) {
+    write_line(Stream::out,
+               to_json_text(Json{{"event", "error"},
+                                 {"message", fail("playback is not available yet",
+                                                  kNotImplemented)
+                                                 .text()}}));
+    return 1;
+  };
+  modes.run_record_session = [](const RecorderOptions&) -> Status {
+    return error(fail("recording is not available yet", kNotImplemented));
+  };
+  return run_clips(utf8_arguments(), modes);
+}

@@ -1,0 +1,64 @@
+#include "support/posix_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace orvelle::clips {
+namespace {
+
+WinError errno_error(const char* what) {
+  return fail(std::string(what) + ": " + std::strerror(errno));
+}
+
+}  // namespace
+
+Result<std::unique_ptr<PosixFile>> PosixFile::open(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDWR);
+  if (fd < 0) return error(errno_error("open"));
+  return std::unique_ptr<PosixFile>(new PosixFile(fd));
+}
+
+PosixFile::~PosixFile() { ::close(fd_); }
+
+Result<std::uint64_t> PosixFile::size() {
+  struct stat st;
+  if (::fstat(fd_, &st) != 0) return error(errno_error("fstat"));
+  return static_cast<std::uint64_t>(st.st_size);
+}
+
+Status PosixFile::read_at(std::uint64_t offset, std::span<std::uint8_t> out) {
+  while (!out.empty()) {
+    ssize_t n = ::pread(fd_, out.data(), out.size(), static_cast<off_t>(offset));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return error(errno_error("pread"));
+    if (n == 0) return error(fail("pread: end of file"));
+    bytes_read += static_cast<std::uint64_t>(n);
+    out = out.subspan(static_cast<std::size_t>(n));
+    offset += static_cast<std::uint64_t>(n);
+  }
+  return {};
+}
+
+Status PosixFile::write_at(std::uint64_t offset, std::span<const std::uint8_t> data) {
+  ++writes;
+  while (!data.empty()) {
+    ssize_t n = ::pwrite(fd_, data.data(), data.size(), static_cast<off_t>(offset));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return error(errno_error("pwrite"));
+    bytes_written += static_cast<std::uint64_t>(n);
+    data = data.subspan(static_cast<std::size_t>(n));
+    offset += static_cast<std::uint64_t>(n);
+  }
+  return {};
+}
+
+}  // namespace orvelle::clips
