@@ -1,7 +1,8 @@
 #pragma once
-// A broken internal invariant (a call that succeeded without its object, a
-// poisoned lock, an impossible state) ends the process at once with a
-// message on standard error: no unwinding, no recovery.
+// A broken internal invariant (a poisoned lock, an impossible state, a failed
+// thread start) ends the process at once with a message on standard error:
+// no unwinding, no recovery. A call that succeeded without its object is not
+// one of them, but for the few places named beside win::no_object().
 
 #include <string_view>
 

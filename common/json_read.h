@@ -42,7 +42,7 @@ struct JsonNode::Member {
 
 // Nesting deeper than max_depth arrays and objects is an error. Only JSON
 // white space may follow the value.
-std::expected<JsonNode, std::string> parse_json(std::string_view text, std::size_t max_depth);
+[[nodiscard]] std::expected<JsonNode, std::string> parse_json(std::string_view text, std::size_t max_depth);
 
 // " at line L column C" for the byte just before offset (columns count from 1).
 std::string json_position(std::string_view text, std::size_t offset);

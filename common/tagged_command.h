@@ -36,7 +36,7 @@ struct CommandTag {
 
 // Reads the "cmd" value (object form) or the first element (array form) of
 // root, parsed from text; an error names its place in text.
-std::expected<CommandTag, std::string> find_command_tag(std::string_view text, const JsonNode& root,
+[[nodiscard]] std::expected<CommandTag, std::string> find_command_tag(std::string_view text, const JsonNode& root,
                                                         const CommandEnum& command);
 
 // A variant's view of its fields. Each getter checks presence, duplicates and
@@ -47,31 +47,35 @@ class VariantContent {
 
   // Checks the shape the variant must have as a whole: the array form's
   // length, and nothing for the object form.
-  std::expected<void, std::string> check_shape() const;
+  [[nodiscard]] std::expected<void, std::string> check_shape() const;
 
-  std::expected<std::string, std::string> string_field(std::string_view name) const;
-  std::expected<std::optional<std::string>, std::string> optional_string_field(
+  [[nodiscard]] std::expected<std::string, std::string> string_field(std::string_view name) const;
+  [[nodiscard]] std::expected<std::optional<std::string>, std::string> optional_string_field(
       std::string_view name) const;
-  std::expected<std::uint32_t, std::string> u32_field(std::string_view name) const;
-  std::expected<double, std::string> number_field(std::string_view name,
+  [[nodiscard]] std::expected<std::uint32_t, std::string> u32_field(std::string_view name) const;
+  [[nodiscard]] std::expected<double, std::string> number_field(std::string_view name,
                                                   std::string_view type) const;
 
  private:
   // The field's value; nullptr when missing; an error when repeated.
-  std::expected<const JsonNode*, std::string> lookup(std::string_view name) const;
-  std::expected<const JsonNode*, std::string> required(std::string_view name) const;
+  [[nodiscard]] std::expected<const JsonNode*, std::string> lookup(std::string_view name) const;
+  [[nodiscard]] std::expected<const JsonNode*, std::string> required(std::string_view name) const;
 
   const CommandEnum& command_;
   CommandTag tag_;
 };
 
+// Command lines nest no deeper than this.
+inline constexpr std::size_t kMaxCommandDepth = 128;
+
 // Parses one line into a command: parse, find the tag, hand the content to
 // build (which returns the command or an error text), and place every error
 // of the grammar at the end of the value it concerns.
 template <typename T, typename Build>
-std::expected<T, std::string> deserialize_tagged(std::string_view text, const CommandEnum& command,
-                                                 std::size_t max_depth, Build build) {
-  auto root = parse_json(text, max_depth);
+[[nodiscard]] std::expected<T, std::string> deserialize_tagged(std::string_view text,
+                                                               const CommandEnum& command,
+                                                               Build build) {
+  auto root = parse_json(text, kMaxCommandDepth);
   if (!root) return std::unexpected(root.error());
   auto tag = find_command_tag(text, *root, command);
   if (!tag) return std::unexpected(tag.error());

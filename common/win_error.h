@@ -2,6 +2,8 @@
 // A Windows result code with its message text: the error value of every
 // fallible operation in the three programs.
 
+#include "common/hresults.h"
+
 #include <cstdint>
 #include <expected>
 #include <functional>
@@ -10,10 +12,8 @@
 
 namespace orvelle {
 
-inline constexpr std::uint32_t kEFail = 0x80004005u;
-
 struct WinError {
-  std::uint32_t code = kEFail;  // the HRESULT, as its bit pattern
+  std::uint32_t code = hresult::kFail;  // the HRESULT, as its bit pattern
   std::string message;          // may be empty: the text is then the system's
 
   // See error_text.
@@ -21,13 +21,23 @@ struct WinError {
 };
 
 // The program's own failure: a borrowed system code and a short text.
-inline WinError fail(std::string message, std::uint32_t code = kEFail) {
+inline WinError fail(std::string message, std::uint32_t code = hresult::kFail) {
   return WinError{code, std::move(message)};
 }
 
+// The outcome of every fallible operation. The type is [[nodiscard]], so a
+// call whose outcome is dropped does not compile (warnings are errors).
 template <typename T>
-using Result = std::expected<T, WinError>;
-using Status = std::expected<void, WinError>;
+class [[nodiscard]] Result : public std::expected<T, WinError> {
+  using Base = std::expected<T, WinError>;
+
+ public:
+  using Base::Base;
+  Result() = default;
+  Result(const Base& b) : Base(b) {}
+  Result(Base&& b) : Base(std::move(b)) {}
+};
+using Status = Result<void>;
 
 inline std::unexpected<WinError> error(WinError e) { return std::unexpected(std::move(e)); }
 

@@ -1,6 +1,6 @@
-// The handle and HSTRING owners against the real system calls.
+// The owners and the HSTRING wrapper against the real system calls.
 
-#include "common/win/handle.h"
+#include "common/win/owner.h"
 #include "common/win/hstring.h"
 
 #include <gtest/gtest.h>
@@ -40,6 +40,39 @@ TEST(Handle, ClosesWhatItOwns) {
   DWORD flags = 0;
   EXPECT_FALSE(GetHandleInformation(raw, &flags));
   EXPECT_FALSE(Handle(INVALID_HANDLE_VALUE));
+
+  Handle kept(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  HANDLE back = kept.release();
+  EXPECT_FALSE(kept);
+  EXPECT_TRUE(GetHandleInformation(back, &flags));  // released, not closed
+  Handle(back).reset();
+  EXPECT_FALSE(GetHandleInformation(back, &flags));
+}
+
+TEST(Owner, EachKindLetsGoItsOwnWay) {
+  PropVariant v;
+  EXPECT_FALSE(v);
+  PROPVARIANT* slot = v.put();
+  slot->vt = VT_BSTR;
+  slot->bstrVal = SysAllocString(L"mic");
+  EXPECT_TRUE(v);
+  v.reset();  // PropVariantClear frees the string and empties the variant
+  EXPECT_EQ(v.get().vt, VT_EMPTY);
+
+  Bstr b(SysAllocString(L"text"));
+  EXPECT_EQ(SysStringLen(b.get()), 4u);
+  Bstr moved = std::move(b);
+  EXPECT_FALSE(b);
+  EXPECT_TRUE(moved);
+
+  Module m(LoadLibraryW(L"ole32.dll"));
+  EXPECT_TRUE(m);
+  EXPECT_TRUE(GetProcAddress(m.get(), "CoTaskMemFree"));
+
+  CoTaskMemory<wchar_t> task(static_cast<wchar_t*>(CoTaskMemAlloc(16)));
+  EXPECT_TRUE(task);
+  LocalMemory<wchar_t> local(static_cast<wchar_t*>(LocalAlloc(LMEM_FIXED, 16)));
+  EXPECT_TRUE(local);
 }
 
 }  // namespace

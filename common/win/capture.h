@@ -34,8 +34,11 @@ struct SizeInt32 {
   std::int32_t Height;
 };
 
-// Windows.Graphics.DirectX.DirectXPixelFormat (only the value used)
-enum class DirectXPixelFormat : std::int32_t { B8G8R8A8UIntNormalized = 87 };
+// Windows.Graphics.DirectX.DirectXPixelFormat (only the value used): its
+// values are DXGI's.
+enum class DirectXPixelFormat : std::int32_t {
+  B8G8R8A8UIntNormalized = DXGI_FORMAT_B8G8R8A8_UNORM
+};
 
 // Windows.Graphics.Capture.GraphicsCaptureAccessKind
 enum class GraphicsCaptureAccessKind : std::int32_t { Borderless = 0, Programmatic = 1 };

@@ -37,7 +37,7 @@ class ComPtr {
   void reset() {
     if (T* p = std::exchange(ptr_, nullptr)) p->Release();
   }
-  T* detach() { return std::exchange(ptr_, nullptr); }
+  [[nodiscard]] T* detach() { return std::exchange(ptr_, nullptr); }
   T* get() const { return ptr_; }
   T* operator->() const { return ptr_; }
   explicit operator bool() const { return ptr_ != nullptr; }

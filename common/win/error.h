@@ -11,8 +11,11 @@ namespace orvelle::win {
 WinError hresult_error(HRESULT hr);
 // The thread's last error, as a result code.
 WinError last_error();
-// A call that succeeded but handed back no object: that call's failure, with
-// code 0.
+// The one rule for a call that succeeded but handed back no object: it is
+// that call's failure, with code 0, and travels like any other error. Only
+// the frame converter's texture and view calls end the process instead
+// (fatal "texture", "output view", "input view"), since a frame handler has
+// no way to report them.
 inline WinError no_object() { return WinError{0, {}}; }
 // The system's text for a code (ntdll's table for codes with 0x10000000 set).
 std::string system_message(std::uint32_t code);

@@ -1,13 +1,27 @@
 #include "common/win/error.h"
 
 #include "common/win/com_ptr.h"
-#include "common/win/local_memory.h"
+#include "common/win/owner.h"
 #include "common/utf.h"
 
+#include <audioclient.h>
+#include <mferror.h>
 #include <oleauto.h>
 
 namespace orvelle::win {
 namespace {
+
+// The borrowed codes are the platform's.
+static_assert(hresult::kFail == static_cast<std::uint32_t>(E_FAIL));
+static_assert(hresult::kNotImplemented == static_cast<std::uint32_t>(E_NOTIMPL));
+static_assert(hresult::kAbort == static_cast<std::uint32_t>(E_ABORT));
+static_assert(hresult::kOutOfMemory == static_cast<std::uint32_t>(E_OUTOFMEMORY));
+static_assert(hresult::kInvalidData == static_cast<std::uint32_t>(HRESULT_FROM_WIN32(ERROR_INVALID_DATA)));
+static_assert(hresult::kUnsupportedFormat == static_cast<std::uint32_t>(AUDCLNT_E_UNSUPPORTED_FORMAT));
+static_assert(hresult::kDeviceInvalidated == static_cast<std::uint32_t>(AUDCLNT_E_DEVICE_INVALIDATED));
+static_assert(hresult::kNotFound == static_cast<std::uint32_t>(MF_E_NOT_FOUND));
+static_assert(hresult::kInvalidMediaType == static_cast<std::uint32_t>(MF_E_INVALIDMEDIATYPE));
+static_assert(hresult::kNoSampleTimestamp == static_cast<std::uint32_t>(MF_E_NO_SAMPLE_TIMESTAMP));
 
 // IRestrictedErrorInfo, from the WinRT error documentation; mingw-w64 does
 // not declare it.
@@ -19,14 +33,10 @@ IRestrictedErrorInfo : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE GetReference(BSTR * reference) = 0;
 };
 
-struct Bstr {
-  BSTR value = nullptr;
-  ~Bstr() { SysFreeString(value); }
-  std::string utf8() const {
-    return value ? utf16_to_utf8({reinterpret_cast<const char16_t*>(value), SysStringLen(value)})
-                 : std::string();
-  }
-};
+std::string utf8(const Bstr& s) {
+  return s ? utf16_to_utf8({reinterpret_cast<const char16_t*>(s.get()), SysStringLen(s.get())})
+           : std::string();
+}
 
 using GetRestrictedErrorInfoFn = HRESULT(WINAPI*)(IRestrictedErrorInfo**);
 
@@ -44,11 +54,11 @@ std::string error_description(HRESULT hr) {
   if (get_info(info.put()) != S_OK || !info) return {};
   Bstr description, restricted, sid;
   HRESULT code = S_OK;
-  if (FAILED(info->GetErrorDetails(&description.value, &code, &restricted.value, &sid.value)) ||
+  if (FAILED(info->GetErrorDetails(description.put(), &code, restricted.put(), sid.put())) ||
       code != hr)
     return {};
-  std::string text = restricted.utf8();
-  return text.empty() ? description.utf8() : text;
+  std::string text = utf8(restricted);
+  return text.empty() ? utf8(description) : text;
 }
 
 std::string format_message(DWORD flags, HMODULE module, DWORD code) {

@@ -6,7 +6,7 @@
 #include "common/json_write.h"
 #include "common/utf.h"
 #include "common/win/error.h"
-#include "common/win/local_memory.h"
+#include "common/win/owner.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -46,12 +46,10 @@ std::vector<std::string> utf8_arguments() {
   return args;
 }
 
-constexpr std::uint32_t kNotImplemented = 0x80004001u;  // E_NOTIMPL
-
 int missing_result_mode(std::string_view what) {
   write_line(Stream::out,
              to_json_text(Json{{"error", fail(std::string(what) + " is not available yet",
-                                              kNotImplemented)
+                                              hresult::kNotImplemented)
                                              .text()}}));
   return 1;
 }
@@ -75,12 +73,12 @@ int main() {
     write_line(Stream::out,
                to_json_text(Json{{"event", "error"},
                                  {"message", fail("playback is not available yet",
-                                                  kNotImplemented)
+                                                  hresult::kNotImplemented)
                                                  .text()}}));
     return 1;
   };
   modes.run_record_session = [](const RecorderOptions&) -> Status {
-    return error(fail("recording is not available yet", kNotImplemented));
+    return error(fail("recording is not available yet", hresult::kNotImplemented));
   };
   return run_clips(utf8_arguments(), modes);
 }

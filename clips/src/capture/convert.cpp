@@ -27,12 +27,12 @@ ContentDescription content_description(const ConverterSetup& setup) {
   return d;
 }
 
-PixelRect source_rect(const ConverterSetup& setup) {
+Rect source_rect(const ConverterSetup& setup) {
   return {setup.crop_x, setup.crop_y, offset(setup.crop_x, setup.encode.width),
           offset(setup.crop_y, setup.encode.height)};
 }
 
-PixelRect destination_rect(const ConverterSetup& setup) {
+Rect destination_rect(const ConverterSetup& setup) {
   return {0, 0, static_cast<std::int32_t>(setup.encode.width),
           static_cast<std::int32_t>(setup.encode.height)};
 }

@@ -5,6 +5,8 @@
 // turn. Here are the numbers and the bookkeeping; the Direct3D half is
 // convert_win.cpp.
 
+#include "common/geometry.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <utility>
@@ -17,16 +19,12 @@ enum class ConvertMode {
   copy,             // the encoder takes BGRA: only a cropping region copy
 };
 
-struct FrameSize {
-  std::uint32_t width = 0, height = 0;
-};
-
 // What the capture start hands the converter.
 struct ConverterSetup {
   std::uint32_t fps = 60;
-  FrameSize item;  // the capture item: the whole window, frame included
+  Size item;  // the capture item: the whole window, frame included
   std::int32_t crop_x = 0, crop_y = 0;  // the client area's origin in it
-  FrameSize encode;                     // the output size
+  Size encode;                     // the output size
   ConvertMode mode = ConvertMode::video_processor;
 };
 
@@ -54,18 +52,14 @@ OutputTexture output_texture(const ConverterSetup& setup);
 // max(fps, 1)/1, from the item size to the encode size, normal playback.
 struct ContentDescription {
   std::uint32_t rate_numerator = 1, rate_denominator = 1;  // input and output alike
-  FrameSize input, output;
+  Size input, output;
 };
 ContentDescription content_description(const ConverterSetup& setup);
 
-struct PixelRect {
-  std::int32_t left = 0, top = 0, right = 0, bottom = 0;
-  friend bool operator==(const PixelRect&, const PixelRect&) = default;
-};
 // The video processor's stream source: the crop at the encode size.
-PixelRect source_rect(const ConverterSetup& setup);
+Rect source_rect(const ConverterSetup& setup);
 // Its stream destination and output target: the whole output.
-PixelRect destination_rect(const ConverterSetup& setup);
+Rect destination_rect(const ConverterSetup& setup);
 
 // The copy mode's source box (D3D11_BOX): the crop, raised to 0 where
 // negative, at the encode size.

@@ -32,7 +32,7 @@ D3D11_TEXTURE2D_DESC texture_desc(const ConverterSetup& setup) {
   return d;
 }
 
-RECT rect(const PixelRect& r) { return {r.left, r.top, r.right, r.bottom}; }
+RECT rect(const Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 Result<ComPtr<ID3D11Texture2D>> make_texture(ID3D11Device* device, const D3D11_TEXTURE2D_DESC& d) {
   ComPtr<ID3D11Texture2D> texture;

@@ -16,7 +16,7 @@ std::uint64_t side(std::int32_t low, std::int32_t high) {
 // A minimised window is measured by its restored rectangle (frame
 // included), any other by its client area; a failed call measures 0.
 std::uint64_t window_area(const WindowFacts& facts) {
-  std::optional<WindowRect> r = facts.minimised() ? facts.restored_rect() : facts.client_rect();
+  std::optional<Rect> r = facts.minimised() ? facts.restored_rect() : facts.client_rect();
   if (!r) return 0;
   return side(r->left, r->right) * side(r->top, r->bottom);
 }

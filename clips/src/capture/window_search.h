@@ -4,6 +4,7 @@
 // layer answers each window's questions through WindowFacts
 // (capture_search_win.cpp, where EnumWindows drives the pass).
 
+#include "common/geometry.h"
 #include "shared/window_handle.h"
 
 #include <cstdint>
@@ -11,10 +12,6 @@
 #include <string>
 
 namespace orvelle::clips {
-
-struct WindowRect {
-  std::int32_t left = 0, top = 0, right = 0, bottom = 0;
-};
 
 // What the rule asks of one window. Each question is asked only when the
 // earlier checks passed, so a window that fails early costs no more calls.
@@ -29,9 +26,9 @@ class WindowFacts {
   virtual bool minimised() const = 0;
   // The restored window rectangle of a minimised window; absent when the
   // call fails.
-  virtual std::optional<WindowRect> restored_rect() const = 0;
+  virtual std::optional<Rect> restored_rect() const = 0;
   // Absent when the call fails.
-  virtual std::optional<WindowRect> client_rect() const = 0;
+  virtual std::optional<Rect> client_rect() const = 0;
 
  protected:
   ~WindowFacts() = default;

@@ -7,7 +7,7 @@ namespace {
 
 constexpr int kTitleUnits = 512;
 
-WindowRect from(const RECT& r) {
+Rect from(const RECT& r) {
   return {static_cast<std::int32_t>(r.left), static_cast<std::int32_t>(r.top),
           static_cast<std::int32_t>(r.right), static_cast<std::int32_t>(r.bottom)};
 }
@@ -32,13 +32,13 @@ class User32Window final : public WindowFacts {
     return {reinterpret_cast<const char16_t*>(buffer), static_cast<std::size_t>(n)};
   }
   bool minimised() const override { return IsIconic(window_); }
-  std::optional<WindowRect> restored_rect() const override {
+  std::optional<Rect> restored_rect() const override {
     WINDOWPLACEMENT placement = {};
     placement.length = sizeof placement;
     if (!GetWindowPlacement(window_, &placement)) return std::nullopt;
     return from(placement.rcNormalPosition);
   }
-  std::optional<WindowRect> client_rect() const override {
+  std::optional<Rect> client_rect() const override {
     RECT r;
     if (!GetClientRect(window_, &r)) return std::nullopt;
     return from(r);

@@ -8,7 +8,7 @@
 namespace orvelle::clips {
 namespace {
 
-WinError no_moov() { return fail("no moov", kInvalidData); }
+WinError no_moov() { return fail("no moov", hresult::kInvalidData); }
 
 // Where the top-level walk finds the moov box, without reading any other
 // box's contents.
@@ -99,7 +99,7 @@ Status mark_alternate_sound_tracks(RandomAccessFile& file) {
   try {
     moov.resize(moov_box->end - moov_box->offset);
   } catch (const std::exception&) {
-    return error(fail("the moov box does not fit in memory", 0x8007000Eu));  // E_OUTOFMEMORY
+    return error(fail("the moov box does not fit in memory", hresult::kOutOfMemory));
   }
   if (auto s = file.read_at(moov_box->offset, moov); !s) return s;
   // The buffer holds exactly the box the walk found: the same box, at 0.

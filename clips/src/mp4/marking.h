@@ -13,9 +13,6 @@
 
 namespace orvelle::clips {
 
-// HRESULT_FROM_WIN32(ERROR_INVALID_DATA), the code of "no moov".
-inline constexpr std::uint32_t kInvalidData = 0x8007000Du;
-
 // A file that is not a well-formed MP4 (no reachable moov, a box size that
 // does not fit, a track header too short) fails with "no moov" and is left
 // unchanged.

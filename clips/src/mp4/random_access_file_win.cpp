@@ -4,7 +4,7 @@
 
 #include "common/utf.h"
 #include "common/win/error.h"
-#include "common/win/handle.h"
+#include "common/win/owner.h"
 
 #include <windows.h>
 

@@ -48,7 +48,7 @@ std::expected<PlayerCommand, std::string> build(const CommandVariant& variant,
 }  // namespace
 
 std::expected<PlayerCommand, std::string> deserialize_player_command(std::string_view line) {
-  return deserialize_tagged<PlayerCommand>(line, kCommand, 128, build);
+  return deserialize_tagged<PlayerCommand>(line, kCommand, build);
 }
 
 }  // namespace orvelle::clips

@@ -30,6 +30,6 @@ using PlayerCommand =
     std::variant<PlayCommand, PauseCommand, SeekCommand, VolumeCommand, PlayerStopCommand>;
 
 // The line trimmed of white space at both ends.
-std::expected<PlayerCommand, std::string> deserialize_player_command(std::string_view line);
+[[nodiscard]] std::expected<PlayerCommand, std::string> deserialize_player_command(std::string_view line);
 
 }  // namespace orvelle::clips

@@ -22,8 +22,6 @@ constexpr std::array<CommandVariant, 4> kVariants = {{
 }};
 constexpr CommandEnum kCommand = {"Command", kVariants};
 
-constexpr std::size_t kMaxDepth = 128;
-
 std::expected<Command, std::string> build(const CommandVariant& variant,
                                           const VariantContent& content) {
   if (variant.tag == "save") {
@@ -51,7 +49,7 @@ std::expected<Command, std::string> build(const CommandVariant& variant,
 }  // namespace
 
 std::expected<Command, std::string> deserialize_command(std::string_view line) {
-  return deserialize_tagged<Command>(line, kCommand, kMaxDepth, build);
+  return deserialize_tagged<Command>(line, kCommand, build);
 }
 
 void run_stdin_commands(LineReader input, Sender<Command> commands, SharedOutput output,

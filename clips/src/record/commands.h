@@ -36,7 +36,7 @@ struct StopCommand {
 using Command = std::variant<SaveCommand, SecondsCommand, MicvolumeCommand, StopCommand>;
 
 // One line, with its line end removed, into a command or the error text.
-std::expected<Command, std::string> deserialize_command(std::string_view line);
+[[nodiscard]] std::expected<Command, std::string> deserialize_command(std::string_view line);
 
 using StopFlag = std::shared_ptr<std::atomic<bool>>;
 

@@ -11,6 +11,7 @@
 // Every operation takes the ring's one mutex for its whole run and takes no
 // other lock while holding it, so callers may hold their own lock first.
 
+#include "common/media_time.h"
 #include "shared/window_handle.h"
 
 #include <cstdint>
@@ -34,8 +35,8 @@ PacketData share_bytes(std::span<const std::uint8_t> bytes);
 struct Packet {
   PacketData data;
   std::uint64_t len = 0;
-  std::int64_t time = 0;      // clip time (a capture time until the ring takes it)
-  std::int64_t duration = 0;  // 100 ns
+  Ticks time{0};  // clip time (a capture time until the ring takes it)
+  Ticks duration{0};
   bool key = false;
 
   std::span<const std::uint8_t> bytes() const { return {data.get(), static_cast<std::size_t>(len)}; }
@@ -50,9 +51,9 @@ struct Gop {
 
 // A closed pause; it covers capture times [capture_start, capture_start + length).
 struct Gap {
-  std::int64_t capture_start = 0;
-  std::int64_t media_start = 0;  // the clip time at which the pause sits
-  std::int64_t length = 0;       // 100 ns, never negative
+  Ticks capture_start{0};
+  Ticks media_start{0};  // the clip time at which the pause sits
+  Ticks length{0};       // never negative
 };
 
 // A pause as a saved clip reports it.
@@ -79,8 +80,8 @@ struct BufferFill {
 
 // What the ring asks of the platform.
 struct RingPlatform {
-  // The precise system time in 100 ns units since 1601-01-01 UTC.
-  std::function<std::int64_t()> system_time;
+  // The precise system time (file time: since 1601-01-01 UTC).
+  std::function<Ticks()> system_time;
   std::function<bool(WindowHandle)> is_minimised;
 };
 
@@ -95,27 +96,26 @@ class Ring {
   Ring& operator=(const Ring&) = delete;
 
  private:
-  friend void start_ring(Ring&, std::int64_t);
-  friend std::optional<std::int64_t> time_video_frame(Ring&, std::int64_t, std::int64_t,
-                                                      WindowHandle);
+  friend void start_ring(Ring&, Ticks);
+  friend std::optional<Ticks> time_video_frame(Ring&, Ticks, Ticks, WindowHandle);
   friend void append_video_packet(Ring&, Packet);
   friend void push_audio_packet(Ring&, bool, Packet);
-  friend void pause_ring(Ring&, std::int64_t);
+  friend void pause_ring(Ring&, Ticks);
   friend void mark_resume(Ring&);
   friend void set_ring_seconds(Ring&, std::uint32_t);
   friend std::optional<RingSnapshot> snapshot_ring(Ring&);
   friend BufferFill buffer_seconds(Ring&);
   friend void clear_ring(Ring&);
 
-  std::optional<std::int64_t> offset_at(std::int64_t x) const;
+  std::optional<Ticks> offset_at(Ticks x) const;
   // Removed groups go to released, to be freed after the lock is let go.
-  void trim(std::int64_t newest_time, std::vector<std::shared_ptr<Gop>>& released);
-  void drop_old_gaps(std::int64_t newest_time);
+  void trim(Ticks newest_time, std::vector<std::shared_ptr<Gop>>& released);
+  void drop_old_gaps(Ticks newest_time);
   void remove_oldest_group(std::vector<std::shared_ptr<Gop>>& released);
 
   std::mutex mutex_;
   RingPlatform platform_;
-  std::optional<std::int64_t> pause_start_;
+  std::optional<Ticks> pause_start_;
   bool resume_pending_ = false;
   // Only the newest group changes; the older ones are frozen and may be
   // shared with snapshots.
@@ -124,25 +124,24 @@ class Ring {
   std::optional<std::vector<std::uint8_t>> sequence_header_;
   std::uint64_t total_bytes_ = 0;
   std::int64_t wall_start_ms_ = 0;
-  std::int64_t base_ = 0;  // 0: not started
-  std::int64_t dropped_gap_total_ = 0;
-  std::int64_t last_video_end_ = 0;
+  Ticks base_{0};  // 0: not started
+  Ticks dropped_gap_total_{0};
+  Ticks last_video_end_{0};
   std::uint32_t seconds_;
 };
 
 // At the first accepted frame of a capture: the timeline starts anew at t.
-void start_ring(Ring& ring, std::int64_t t);
+void start_ring(Ring& ring, Ticks t);
 // The clip time of a frame captured at t, or nothing when the frame is to be
 // dropped (the window is still minimised, or t lies inside a pause).
-std::optional<std::int64_t> time_video_frame(Ring& ring, std::int64_t t, std::int64_t interval,
-                                             WindowHandle window);
+std::optional<Ticks> time_video_frame(Ring& ring, Ticks t, Ticks interval, WindowHandle window);
 // One encoded picture, its time already a clip time. A key frame opens a new
 // group; older groups leave once the rest span more than seconds + 1 s.
 void append_video_packet(Ring& ring, Packet packet);
 // One AAC frame whose time is still a capture time; game_track picks track 1.
 void push_audio_packet(Ring& ring, bool game_track, Packet packet);
 // The window was minimised at capture time now.
-void pause_ring(Ring& ring, std::int64_t now);
+void pause_ring(Ring& ring, Ticks now);
 // The window was restored; the pause closes at the next frame.
 void mark_resume(Ring& ring);
 // Limited to 5..600; takes effect with the next picture.
@@ -152,9 +151,5 @@ std::optional<RingSnapshot> snapshot_ring(Ring& ring);
 BufferFill buffer_seconds(Ring& ring);
 // Empties the ring after a capture restart; the next start_ring resets the timeline.
 void clear_ring(Ring& ring);
-
-// The H.264 sequence header (start code, SPS, start code, PPS) carried by
-// an Annex B key frame, if it carries both.
-std::optional<std::vector<std::uint8_t>> find_sequence_header(std::span<const std::uint8_t> frame);
 
 }  // namespace orvelle::clips

@@ -11,8 +11,8 @@ RingPlatform system_ring_platform() {
       [] {
         FILETIME ft;
         GetSystemTimePreciseAsFileTime(&ft);
-        return static_cast<std::int64_t>((static_cast<std::uint64_t>(ft.dwHighDateTime) << 32) |
-                                         ft.dwLowDateTime);
+        return Ticks{static_cast<std::int64_t>(
+            (static_cast<std::uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime)};
       },
       [](WindowHandle window) { return IsIconic(static_cast<HWND>(window)) != FALSE; },
   };

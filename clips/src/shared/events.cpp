@@ -8,14 +8,12 @@ void emit_event(bool json, Json event) {
   write_line(json ? Stream::out : Stream::err, to_json_text(event));
 }
 
-void emit_log_str(bool json, std::string_view message) {
+void emit_log(bool json, std::string_view message) {
   if (json) {
     emit_event(true, Json{{"event", "log"}, {"message", message}});
   } else {
     write_line(Stream::err, message);
   }
 }
-
-void emit_log(bool json, std::string message) { emit_log_str(json, message); }
 
 }  // namespace orvelle::clips

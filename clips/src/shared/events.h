@@ -6,7 +6,6 @@
 #include "common/json_write.h"
 
 #include <memory>
-#include <string>
 #include <string_view>
 
 namespace orvelle::clips {
@@ -20,7 +19,6 @@ using SharedOutput = std::shared_ptr<const OutputSettings>;
 void emit_event(bool json, Json event);
 // A log message: a "log" event with --json, a plain line on standard error
 // without it.
-void emit_log(bool json, std::string message);
-void emit_log_str(bool json, std::string_view message);
+void emit_log(bool json, std::string_view message);
 
 }  // namespace orvelle::clips

@@ -65,7 +65,7 @@ TEST_F(Entry, FailedRecordingReportsAStatusEvent) {
 }
 
 TEST_F(Entry, LogLinesFollowTheJsonFlag) {
-  emit_log_str(true, "window restored: clip goes on");
+  emit_log(true, "window restored: clip goes on");
   emit_log(false, "plain \"text\"");
   EXPECT_EQ(out, R"({"event":"log","message":"window restored: clip goes on"})" "\n");
   EXPECT_EQ(err, "plain \"text\"\n");

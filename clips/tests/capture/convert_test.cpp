@@ -10,14 +10,14 @@ namespace {
 
 TEST(FrameConversion, Rectangles) {
   ConverterSetup s = windowed_setup(ConvertMode::video_processor);
-  EXPECT_EQ(source_rect(s), (PixelRect{8, 31, 1288, 751}));
-  EXPECT_EQ(destination_rect(s), (PixelRect{0, 0, 1280, 720}));
+  EXPECT_EQ(source_rect(s), (Rect{8, 31, 1288, 751}));
+  EXPECT_EQ(destination_rect(s), (Rect{0, 0, 1280, 720}));
   EXPECT_EQ(crop_box(s), (CropBox{8, 31, 0, 1288, 751, 1}));
 
   s.crop_x = -4;  // the box never starts left of the texture
   s.crop_y = 0;
   EXPECT_EQ(crop_box(s), (CropBox{0, 0, 0, 1280, 720, 1}));
-  EXPECT_EQ(source_rect(s), (PixelRect{-4, 0, 1276, 720}));
+  EXPECT_EQ(source_rect(s), (Rect{-4, 0, 1276, 720}));
 }
 
 TEST(FrameConversion, Descriptions) {

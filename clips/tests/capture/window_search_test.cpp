@@ -14,8 +14,8 @@ struct FakeWindow final : WindowFacts {
   std::uint32_t ex_style = 0;
   std::u16string text = u"Game";
   bool iconic = false;
-  std::optional<WindowRect> restored = WindowRect{0, 0, 0, 0};
-  std::optional<WindowRect> client;
+  std::optional<Rect> restored = Rect{0, 0, 0, 0};
+  std::optional<Rect> client;
   mutable int title_reads = 0;
 
   bool visible() const override { return is_visible; }
@@ -24,13 +24,13 @@ struct FakeWindow final : WindowFacts {
   std::uint32_t extended_style() const override { return ex_style; }
   std::u16string title() const override { return ++title_reads, text; }
   bool minimised() const override { return iconic; }
-  std::optional<WindowRect> restored_rect() const override { return restored; }
-  std::optional<WindowRect> client_rect() const override { return client; }
+  std::optional<Rect> restored_rect() const override { return restored; }
+  std::optional<Rect> client_rect() const override { return client; }
 };
 
 FakeWindow sized(std::int32_t w, std::int32_t h) {
   FakeWindow f;
-  f.client = WindowRect{0, 0, w, h};
+  f.client = Rect{0, 0, w, h};
   return f;
 }
 
@@ -55,8 +55,8 @@ int pick(const std::vector<FakeWindow>& windows, std::optional<std::string> titl
 TEST(GameWindowSearch, Rule) {
   const auto minimised = [](FakeWindow& f) {
     f.iconic = true;
-    f.client = WindowRect{0, 0, 0, 0};
-    f.restored = WindowRect{-32000, -32000, -31700, -31800};  // 300 x 200
+    f.client = Rect{0, 0, 0, 0};
+    f.restored = Rect{-32000, -32000, -31700, -31800};  // 300 x 200
   };
   struct Case {
     const char* what;
@@ -93,7 +93,7 @@ TEST(GameWindowSearch, Rule) {
       {"minimised measured by its restored rectangle",
        {sized(250, 200), with(sized(0, 0), minimised)}, std::nullopt, 7, 1},
       {"a normal window is not measured by its restored rectangle",
-       {with(sized(50, 50), [](auto& f) { f.restored = WindowRect{0, 0, 500, 500}; })},
+       {with(sized(50, 50), [](auto& f) { f.restored = Rect{0, 0, 500, 500}; })},
        std::nullopt, 7, -1},
       {"failed client query never picked",
        {with(sized(0, 0), [](auto& f) { f.client.reset(); })}, std::nullopt, 7, -1},
@@ -101,7 +101,7 @@ TEST(GameWindowSearch, Rule) {
        {with(with(sized(0, 0), minimised), [](auto& f) { f.restored.reset(); })}, std::nullopt, 7,
        -1},
       {"inverted sides count as 0",
-       {with(sized(0, 0), [](auto& f) { f.client = WindowRect{500, 0, 0, 500}; })}, std::nullopt,
+       {with(sized(0, 0), [](auto& f) { f.client = Rect{500, 0, 0, 500}; })}, std::nullopt,
        7, -1},
   };
   for (const auto& c : cases) EXPECT_EQ(pick(c.windows, c.title, c.pid), c.picked) << c.what;

@@ -3,7 +3,7 @@
 // enum_windows_pick_game must pick the right one for each filter.
 
 #include "capture/window_search_win.h"
-#include "common/win/handle.h"
+#include "common/win/owner.h"
 #include "win/test_paths.h"
 
 #include <gtest/gtest.h>

@@ -84,7 +84,7 @@ TEST(FfmpegClipMarking, TruncatedClipsHaveNoMoovAndStayUnchanged) {
     ASSERT_TRUE(file);
     Status s = mark_alternate_sound_tracks(**file);
     ASSERT_FALSE(s);
-    EXPECT_EQ(s.error().code, kInvalidData);
+    EXPECT_EQ(s.error().code, hresult::kInvalidData);
     EXPECT_EQ(s.error().message, "no moov");
     file->reset();
     EXPECT_EQ(read_whole_file(path), part);

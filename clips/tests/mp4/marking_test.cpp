@@ -140,7 +140,7 @@ TEST(TrackMarking, MalformedFilesHaveNoMoovAndStayUnchanged) {
   for (const Case& c : cases) {
     Marked m = mark(c.file);
     ASSERT_FALSE(m.status) << c.name;
-    EXPECT_EQ(m.status.error().code, kInvalidData) << c.name;
+    EXPECT_EQ(m.status.error().code, hresult::kInvalidData) << c.name;
     EXPECT_EQ(m.status.error().message, "no moov") << c.name;
     EXPECT_EQ(m.writes, 0) << c.name;
     EXPECT_EQ(m.after, c.file) << c.name;

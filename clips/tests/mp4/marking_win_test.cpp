@@ -45,7 +45,7 @@ TEST(TrackMarkingWin, ErrorsAreTheSystemsOrNoMoov) {
   write_whole_file(bad, file);
   Status no_moov = mark_at(bad);
   ASSERT_FALSE(no_moov);
-  EXPECT_EQ(no_moov.error().code, kInvalidData);
+  EXPECT_EQ(no_moov.error().code, hresult::kInvalidData);
   EXPECT_EQ(no_moov.error().message, "no moov");
   EXPECT_EQ(read_whole_file(bad), file);
 }

@@ -2,6 +2,7 @@
 // encoder and the sound threads drive it.
 
 #include "ring/ring.h"
+#include "ring/sequence_header.h"
 
 #include <gtest/gtest.h>
 
@@ -18,14 +19,14 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-constexpr std::int64_t kSecond = 10'000'000;
-constexpr std::int64_t kMs = 10'000;
-constexpr std::int64_t kFrame = kSecond / 60;
-constexpr std::int64_t kSoundFrame = 1024 * kSecond / 48'000;
-constexpr std::int64_t kUnixEpochIn1601 = 116'444'736'000'000'000;
+constexpr Ticks kSecond = kTicksPerSecond;
+constexpr Ticks kMs = kTicksPerMillisecond;
+constexpr Ticks kTick{1};
+constexpr Ticks kFrame = kSecond / 60;
+constexpr Ticks kSoundFrame = 1024 * kSecond / 48'000;
 // The wall clock at the first frame, and that frame's capture time.
 constexpr std::int64_t kWallMs = 1'700'000'000'123;
-constexpr std::int64_t kBase = 5'000 * kSecond;
+constexpr Ticks kBase = 5'000 * kSecond;
 
 const Bytes kSps = {0x67, 0x42, 0xC0, 0x1F};
 const Bytes kPps = {0x68, 0xCE, 0x3C, 0x80};
@@ -37,16 +38,16 @@ Bytes join(std::initializer_list<Bytes> parts) {
   return out;
 }
 
-Packet packet(const Bytes& bytes, std::int64_t time, std::int64_t duration, bool key) {
+Packet packet(const Bytes& bytes, Ticks time, Ticks duration, bool key) {
   return {share_bytes(bytes), bytes.size(), time, duration, key};
 }
 
-Packet picture(std::int64_t clip_time, bool key, bool header = true) {
+Packet picture(Ticks clip_time, bool key, bool header = true) {
   Bytes slice = {0, 0, 1, std::uint8_t(key ? 0x65 : 0x41), 0x88, 0x84};
   return packet(key && header ? join({kHeader, slice}) : slice, clip_time, kFrame, key);
 }
 
-Packet sound(std::int64_t capture_time) {
+Packet sound(Ticks capture_time) {
   return packet(Bytes(100, 0x21), capture_time, kSoundFrame, true);
 }
 
@@ -63,7 +64,7 @@ struct Session {
         gop(gop) {}
 
   // The picture captured at t, or nothing when the ring dropped it.
-  std::optional<std::int64_t> frame(std::int64_t t, std::optional<bool> key = {}, bool header = true) {
+  std::optional<Ticks> frame(Ticks t, std::optional<bool> key = {}, bool header = true) {
     if (!started) {
       start_ring(ring, t);
       started = true;
@@ -79,14 +80,14 @@ struct Session {
     return clip;
   }
   // Pictures at 60 a second for [from, to) of capture time.
-  void frames_between(std::int64_t from, std::int64_t to) {
+  void frames_between(Ticks from, Ticks to) {
     for (std::int64_t i = 0; from + i * kSecond / 60 < to; ++i) frame(from + i * kSecond / 60);
   }
-  void sounds_between(std::int64_t from, std::int64_t to, bool game = false) {
-    for (std::int64_t t = from; t < to; t += kSoundFrame) push_audio_packet(ring, game, sound(t));
+  void sounds_between(Ticks from, Ticks to, bool game = false) {
+    for (Ticks t = from; t < to; t += kSoundFrame) push_audio_packet(ring, game, sound(t));
   }
 
-  std::atomic<std::int64_t> system_time{kUnixEpochIn1601 + kWallMs * kMs};
+  std::atomic<Ticks> system_time{kUnixEpochInFileTime + kWallMs * kMs};
   std::atomic<bool> minimised{false};
   std::atomic<int> asked{0};  // how often the window's state was asked for
   WindowHandle window = reinterpret_cast<WindowHandle>(0x1234);
@@ -95,12 +96,12 @@ struct Session {
   bool started = false;
   int frames = 0;
   int groups = 0;
-  std::int64_t last_clip = 0;
-  std::map<std::int64_t, std::int64_t> capture_of;  // clip time to capture time
+  Ticks last_clip{0};
+  std::map<Ticks, Ticks> capture_of;  // clip time to capture time
 };
 
-std::vector<std::int64_t> group_starts(const RingSnapshot& snap) {
-  std::vector<std::int64_t> starts;
+std::vector<Ticks> group_starts(const RingSnapshot& snap) {
+  std::vector<Ticks> starts;
   for (const auto& g : snap.groups) starts.push_back(g->video.front().time);
   return starts;
 }
@@ -159,10 +160,10 @@ TEST(Ring, GroupsStartAtKeyFramesAndSavesWaitForTheHeader) {
   EXPECT_EQ(snap->sequence_header, kHeader);
   ASSERT_EQ(snap->groups.size(), 3u);
   EXPECT_EQ(snap->groups[0]->video.size(), 2u);
-  EXPECT_EQ(group_starts(*snap), (std::vector<std::int64_t>{kFrame, 3 * kFrame, 4 * kFrame}));
+  EXPECT_EQ(group_starts(*snap), (std::vector<Ticks>{kFrame, 3 * kFrame, 4 * kFrame}));
   EXPECT_EQ(snap->start_wall_ms, kWallMs + kFrame / kMs);
   EXPECT_EQ(buffer_seconds(s.ring).total_bytes, bytes_in(*snap));
-  EXPECT_DOUBLE_EQ(buffer_seconds(s.ring).seconds, double(4 * kFrame) / kSecond);
+  EXPECT_DOUBLE_EQ(buffer_seconds(s.ring).seconds, double((4 * kFrame).count()) / kSecond.count());
 }
 
 TEST(Ring, TrimsWholeGroupsToSecondsPlusOne) {
@@ -182,7 +183,7 @@ TEST(Ring, TrimsWholeGroupsToSecondsPlusOne) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Session s(c.seconds);
-    const std::int64_t limit = (std::int64_t{std::max(c.seconds, 5u)} + 1) * kSecond;
+    const Ticks limit = (std::max(c.seconds, 5u) + 1) * kSecond;
     std::size_t next_group = 0;
     int left_in_group = 0;
     for (int i = 0; i < c.frames; ++i) {
@@ -208,8 +209,8 @@ TEST(Ring, TrimsWholeGroupsToSecondsPlusOne) {
 
 TEST(Ring, OldestGroupGoesOnceTheRestSpanMoreThanTheLimit) {
   Session s(5, 120);
-  s.frames_between(kBase, kBase + 8 * kSecond + 1);  // pictures 0..480
-  EXPECT_EQ(group_starts(*snapshot_ring(s.ring)).front(), 0);
+  s.frames_between(kBase, kBase + 8 * kSecond + kTick);  // pictures 0..480
+  EXPECT_EQ(group_starts(*snapshot_ring(s.ring)).front(), Ticks{0});
   s.frame(kBase + 481 * kSecond / 60);
   EXPECT_EQ(group_starts(*snapshot_ring(s.ring)).front(), 2 * kSecond);
 }
@@ -248,7 +249,7 @@ TEST(Ring, SoundJoinsTheNewestGroupInClipTime) {
   EXPECT_EQ(buffer_seconds(s.ring).total_bytes, 0u);
 
   s.frame(kBase + kFrame, true);
-  push_audio_packet(s.ring, false, sound(kBase - 1));  // before the ring's start
+  push_audio_packet(s.ring, false, sound(kBase - kTick));  // before the ring's start
   s.sounds_between(kBase + kFrame, kBase + 2 * kFrame);
   s.sounds_between(kBase + kFrame, kBase + 2 * kFrame, true);
   auto snap = snapshot_ring(s.ring);
@@ -268,13 +269,13 @@ TEST(Ring, SoundJoinsTheNewestGroupInClipTime) {
 TEST(Ring, PausesCutTheMinimisedTimeOutOfTheClip) {
   Session s(60, 60);
   s.frames_between(kBase, kBase + 2 * kSecond);
-  const std::int64_t last_clip = s.last_clip;
-  const std::int64_t frame_end = kBase + last_clip + kFrame;  // capture time
+  const Ticks last_clip = s.last_clip;
+  const Ticks frame_end = kBase + last_clip + kFrame;  // capture time
   // Sound up to a second past the last picture, one packet starting right at its end.
   s.sounds_between(frame_end - 20 * kSoundFrame, frame_end + kSecond);
   s.sounds_between(frame_end - 20 * kSoundFrame, frame_end + kSecond, true);
 
-  const std::int64_t now = frame_end + 2 * kSecond / 10;
+  const Ticks now = frame_end + 2 * kSecond / 10;
   s.minimised = true;
   pause_ring(s.ring, now);
   pause_ring(s.ring, now + kSecond);  // a second minimise edge changes nothing
@@ -296,8 +297,8 @@ TEST(Ring, PausesCutTheMinimisedTimeOutOfTheClip) {
   s.minimised = false;
   mark_resume(s.ring);
   const int asked = s.asked;
-  EXPECT_FALSE(s.frame(frame_end - 1));
-  const std::int64_t resume = now + 3 * kSecond;
+  EXPECT_FALSE(s.frame(frame_end - kTick));
+  const Ticks resume = now + 3 * kSecond;
   auto clip = s.frame(resume);
   ASSERT_TRUE(clip);
   EXPECT_EQ(*clip, last_clip + kFrame);
@@ -305,7 +306,7 @@ TEST(Ring, PausesCutTheMinimisedTimeOutOfTheClip) {
 
   EXPECT_EQ(s.asked, asked) << "after the restore edge the window is not asked again";
 
-  const std::int64_t gap = resume - frame_end;
+  const Ticks gap = resume - frame_end;
   const std::size_t sounds = snapshot_ring(s.ring)->groups.back()->audio.size();
   // Late sound from inside the pause, its first instant included, is dropped.
   push_audio_packet(s.ring, false, sound(frame_end));
@@ -322,10 +323,10 @@ TEST(Ring, PausesCutTheMinimisedTimeOutOfTheClip) {
 TEST(Ring, PauseInstant) {
   struct Case {
     const char* name;
-    std::int64_t minimise_after;  // from the end of the last picture
-    std::int64_t pause_from_end;  // where the pause is expected, from the same point
+    Ticks minimise_after;  // from the end of the last picture
+    Ticks pause_from_end;  // where the pause is expected, from the same point
   } cases[] = {
-      {"0.2 s after the last picture: at its end", 2 * kSecond / 10, 0},
+      {"0.2 s after the last picture: at its end", 2 * kSecond / 10, Ticks{0}},
       {"seconds without pictures: half a second before the minimise", 4 * kSecond,
        4 * kSecond - kSecond / 2},
       {"the last picture ends later: at the minimise", -kMs, -kMs},
@@ -334,16 +335,16 @@ TEST(Ring, PauseInstant) {
     SCOPED_TRACE(c.name);
     Session s(60);
     s.frames_between(kBase, kBase + kSecond);
-    const std::int64_t frame_end = kBase + s.last_clip + kFrame;
+    const Ticks frame_end = kBase + s.last_clip + kFrame;
     s.minimised = true;
     pause_ring(s.ring, frame_end + c.minimise_after);
     s.minimised = false;
-    const std::int64_t pause = frame_end + c.pause_from_end;
+    const Ticks pause = frame_end + c.pause_from_end;
     const int asked = s.asked;
     // The window is found restored without the edge, by a picture from
     // before the pause, which is dropped; it is not asked again.
-    EXPECT_FALSE(s.frame(pause - 1));
-    const std::int64_t resume = frame_end + 10 * kSecond;
+    EXPECT_FALSE(s.frame(pause - kTick));
+    const Ticks resume = frame_end + 10 * kSecond;
     ASSERT_TRUE(s.frame(resume));
     EXPECT_EQ(s.asked, asked + 1);
     auto snap = snapshot_ring(s.ring);
@@ -356,8 +357,8 @@ TEST(Ring, PauseInstant) {
 TEST(Ring, ThePauseInstantItself) {
   Session s(60);
   s.frames_between(kBase, kBase + kSecond);
-  const std::int64_t last_clip = s.last_clip;
-  const std::int64_t pause = kBase + last_clip + kFrame;
+  const Ticks last_clip = s.last_clip;
+  const Ticks pause = kBase + last_clip + kFrame;
   s.minimised = true;
   pause_ring(s.ring, pause + kSecond / 10);
   const auto held = buffer_seconds(s.ring).total_bytes;
@@ -391,16 +392,16 @@ TEST(Ring, APauseBeforeThePicturesStartsTheClipAtItsFirstPicture) {
 
 TEST(Ring, GapsLeaveWithTheirPicturesAndTheStartStaysTrue) {
   Session s(60, 60);
-  std::int64_t t = kBase;
-  std::vector<std::int64_t> pauses;
+  Ticks t = kBase;
+  std::vector<Ticks> pauses;
   for (int i = 0; i < 3; ++i) {  // 2 s of pictures, then 1 s minimised
-    const std::int64_t before = s.last_clip;
+    const Ticks before = s.last_clip;
     auto first = s.frame(t);
     if (i > 0) {
       EXPECT_EQ(first, before + kFrame) << "clip time runs on across the pause";
     }
     s.frames_between(t + kFrame, t + 2 * kSecond);
-    const std::int64_t end = s.capture_of.at(s.last_clip) + kFrame;
+    const Ticks end = s.capture_of.at(s.last_clip) + kFrame;
     s.minimised = true;
     pause_ring(s.ring, end);
     s.minimised = false;
@@ -417,7 +418,7 @@ TEST(Ring, GapsLeaveWithTheirPicturesAndTheStartStaysTrue) {
   set_ring_seconds(s.ring, 5);
   for (int i = 0; i < 4; ++i) s.frames_between(t + (i + 1) * kSecond, t + (i + 2) * kSecond);
   snap = snapshot_ring(s.ring);
-  const std::int64_t first_capture = s.capture_of.at(snap->groups[0]->video[0].time);
+  const Ticks first_capture = s.capture_of.at(snap->groups[0]->video[0].time);
   EXPECT_GT(first_capture, pauses[0]);
   EXPECT_EQ(snap->start_wall_ms, kWallMs + (first_capture - kBase) / kMs);
   // Clip times run on without a jump, before and after the gaps that left.
@@ -425,12 +426,12 @@ TEST(Ring, GapsLeaveWithTheirPicturesAndTheStartStaysTrue) {
   for (const auto& g : snap->groups)
     for (const Packet& p : g->video) {
       if (previous) {
-        ASSERT_NEAR(p.time - previous->time, kFrame, 1);
+        ASSERT_NEAR((p.time - previous->time).count(), kFrame.count(), 1);
       }
       previous = &p;
     }
   std::size_t left = 0;
-  for (std::int64_t p : pauses) left += p > first_capture;
+  for (Ticks p : pauses) left += p > first_capture;
   ASSERT_EQ(snap->gaps.size(), left);
   ASSERT_LT(left, 3u);
   for (std::size_t i = 0; i < left; ++i)
@@ -439,12 +440,12 @@ TEST(Ring, GapsLeaveWithTheirPicturesAndTheStartStaysTrue) {
 
 TEST(Ring, WallStart) {
   struct Case {
-    std::int64_t system_time;
+    Ticks system_time;
     std::int64_t wall_ms;
   } cases[] = {
-      {kUnixEpochIn1601 + kWallMs * kMs + 9'999, kWallMs},
-      {kUnixEpochIn1601, 0},
-      {kUnixEpochIn1601 - kSecond, 0},
+      {kUnixEpochInFileTime + kWallMs * kMs + 9'999 * kTick, kWallMs},
+      {kUnixEpochInFileTime, 0},
+      {kUnixEpochInFileTime - kSecond, 0},
   };
   for (const Case& c : cases) {
     Session s(60);
@@ -457,8 +458,8 @@ TEST(Ring, WallStart) {
 TEST(Ring, ClearThenANewCapture) {
   Session s(5);
   // Two closed pauses, the first already gone with its pictures, then an open one.
-  std::int64_t t = kBase;
-  for (std::int64_t run : {2 * kSecond, 8 * kSecond}) {
+  Ticks t = kBase;
+  for (Ticks run : {2 * kSecond, 8 * kSecond}) {
     s.frames_between(t, t + run);
     t += run;
     pause_ring(s.ring, t);
@@ -476,17 +477,17 @@ TEST(Ring, ClearThenANewCapture) {
   EXPECT_EQ(buffer_seconds(s.ring).seconds, 0.0);
 
   // The new capture's first frame starts the timeline anew.
-  const std::int64_t restart = t + 10 * kSecond;
+  const Ticks restart = t + 10 * kSecond;
   s.started = false;
   s.minimised = false;
-  EXPECT_EQ(s.frame(restart, false), 0);  // a picture before its key frame
+  EXPECT_EQ(s.frame(restart, false), Ticks{0});  // a picture before its key frame
   EXPECT_EQ(buffer_seconds(s.ring).total_bytes, 0u);
   s.frame(restart + kFrame, true, false);
   EXPECT_FALSE(snapshot_ring(s.ring)) << "no sequence header from the new capture yet";
   s.frame(restart + 2 * kFrame, true);
   auto snap = snapshot_ring(s.ring);
   ASSERT_TRUE(snap);
-  EXPECT_EQ(group_starts(*snap), (std::vector<std::int64_t>{kFrame, 2 * kFrame}));
+  EXPECT_EQ(group_starts(*snap), (std::vector<Ticks>{kFrame, 2 * kFrame}));
   EXPECT_TRUE(snap->gaps.empty());
   EXPECT_EQ(snap->start_wall_ms, kWallMs + kFrame / kMs);
 }
@@ -538,10 +539,10 @@ TEST(Ring, ThreadsShareTheRing) {
   Session s(5, 30);
   start_ring(s.ring, kBase);
   std::atomic<bool> stop{false};
-  std::atomic<std::int64_t> latest{kBase};
+  std::atomic<Ticks> latest{kBase};
   std::thread encoder([&] {
     for (int i = 0; i < 60 * 60; ++i) {
-      std::int64_t t = kBase + i * kSecond / 60;
+      Ticks t = kBase + i * kSecond / 60;
       latest = t;
       if (auto clip = time_video_frame(s.ring, t, kFrame, s.window))
         append_video_packet(s.ring, picture(*clip, i % 30 == 0));
@@ -549,7 +550,7 @@ TEST(Ring, ThreadsShareTheRing) {
     stop = true;
   });
   std::thread audio([&] {
-    for (std::int64_t t = kBase; !stop; t += kSoundFrame) push_audio_packet(s.ring, t & 1, sound(t));
+    for (Ticks t = kBase; !stop; t += kSoundFrame) push_audio_packet(s.ring, t.count() & 1, sound(t));
   });
   std::vector<RingSnapshot> saves;
   while (!stop) {

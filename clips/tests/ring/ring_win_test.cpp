@@ -13,11 +13,9 @@ namespace {
 
 TEST(RingPlatformWin, SystemTimeCountsFrom1601) {
   RingPlatform platform = system_ring_platform();
-  constexpr std::int64_t kUnixEpochIn1601 = 116'444'736'000'000'000;
-  auto unix_100ns = std::chrono::duration_cast<std::chrono::duration<std::int64_t, std::ratio<1, 10'000'000>>>(
-                        std::chrono::system_clock::now().time_since_epoch())
-                        .count();
-  EXPECT_NEAR(double(platform.system_time() - kUnixEpochIn1601), double(unix_100ns), 5e7);
+  auto unix_now = std::chrono::duration_cast<Ticks>(std::chrono::system_clock::now().time_since_epoch());
+  EXPECT_NEAR(double((platform.system_time() - kUnixEpochInFileTime).count()),
+              double(unix_now.count()), 5e7);
 }
 
 TEST(RingPlatformWin, SeesAMinimisedWindow) {

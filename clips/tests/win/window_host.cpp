@@ -4,7 +4,7 @@
 // "<name> <handle>" for each and then "ready", and keeps them until its
 // standard input ends (or two minutes pass, should its parent die unseen).
 
-#include "common/win/handle.h"
+#include "common/win/owner.h"
 
 #include <windows.h>
 
