@@ -7,13 +7,51 @@
 
 namespace orvelle {
 
+// The shortest digits that read back (std::to_chars), laid out the way JSON
+// readers and people expect: plainly while the number has at most 16 digits
+// before its point and no more than 5 zeros after it (100000.0, 0.00001),
+// else with a bare exponent (1e16, 1.5e-7, 5e-324): no "+", no padding zero.
 std::string json_float_text(double value) {
   if (!std::isfinite(value)) return "null";
   char buffer[32];
-  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-  std::string text(buffer, ec == std::errc() ? end : buffer);
-  if (text.find_first_of(".e") == std::string::npos) text += ".0";
-  return text;
+  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+  if (ec != std::errc()) return "null";
+  std::string_view sci(buffer, static_cast<std::size_t>(end - buffer));
+  std::string out;
+  if (sci.front() == '-') {
+    out += '-';
+    sci.remove_prefix(1);
+  }
+  const std::size_t e = sci.find('e');
+  std::string digits(sci.substr(0, e));
+  std::erase(digits, '.');
+  int exponent = 0;
+  std::from_chars(sci.data() + e + 1 + (sci[e + 1] == '+'), sci.data() + sci.size(), exponent);
+  // The value is 0.DIGITS × 10^point.
+  const int length = static_cast<int>(digits.size());
+  const int point = exponent + 1;
+  if (point >= length && point <= 16) {  // 1234e7: 12340000000.0
+    out += digits;
+    out.append(static_cast<std::size_t>(point - length), '0');
+    out += ".0";
+  } else if (point > 0 && point <= 16) {  // 12.34
+    out += digits.substr(0, static_cast<std::size_t>(point));
+    out += '.';
+    out += digits.substr(static_cast<std::size_t>(point));
+  } else if (point > -5 && point <= 0) {  // 0.001234
+    out += "0.";
+    out.append(static_cast<std::size_t>(-point), '0');
+    out += digits;
+  } else {  // 1e30, 1.234e-30
+    out += digits[0];
+    if (length > 1) {
+      out += '.';
+      out += digits.substr(1);
+    }
+    out += 'e';
+    out += std::to_string(point - 1);
+  }
+  return out;
 }
 
 void append_json_string(std::string& out, std::string_view text) {

@@ -32,7 +32,7 @@ void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 namespace orvelle::clips {
 namespace {
 
-constexpr std::int64_t kSecond = 10'000'000;
+constexpr Ticks kSecond = kTicksPerSecond;
 
 std::vector<std::uint8_t> payload(std::size_t n, std::uint8_t nal) {
   std::vector<std::uint8_t> b(n, 0x5A);
@@ -42,7 +42,7 @@ std::vector<std::uint8_t> payload(std::size_t n, std::uint8_t nal) {
 
 // About 8 Mbit/s of picture: 80 KB key frames, 16 KB others; 400-byte AAC frames.
 void fill(Ring& ring, int seconds) {
-  const std::int64_t base = 1000 * kSecond;
+  const Ticks base = 1000 * kSecond;
   const auto key = [] {
     std::vector<std::uint8_t> b = {0, 0, 0, 1, 0x67, 0x42, 0, 0x1F, 0, 0, 0, 1, 0x68, 0xCE, 0x3C, 0x80};
     auto slice = payload(80'000, 0x65);
@@ -51,11 +51,11 @@ void fill(Ring& ring, int seconds) {
   }();
   const auto delta = payload(16'000, 0x41);
   const std::vector<std::uint8_t> aac(400, 0x21);
-  const std::int64_t frame = kSecond / 60, sound = 1024 * kSecond / 48'000;
+  const Ticks frame = kSecond / 60, sound = 1024 * kSecond / 48'000;
   start_ring(ring, base);
-  std::int64_t next_sound = base;
+  Ticks next_sound = base;
   for (std::int64_t i = 0; i < std::int64_t{seconds} * 60; ++i) {
-    std::int64_t t = base + i * kSecond / 60;
+    Ticks t = base + i * kSecond / 60;
     auto clip = time_video_frame(ring, t, frame, nullptr);
     const auto& bytes = i % 120 == 0 ? key : delta;
     append_video_packet(ring, {share_bytes(bytes), bytes.size(), *clip, frame, i % 120 == 0});
@@ -66,7 +66,7 @@ void fill(Ring& ring, int seconds) {
 }
 
 void BM_SnapshotOfAFullRing(benchmark::State& state) {
-  Ring ring(600, {[] { return std::int64_t{133'000'000'000'000'000}; }, [](WindowHandle) { return false; }});
+  Ring ring(600, {[] { return Ticks{133'000'000'000'000'000}; }, [](WindowHandle) { return false; }});
   fill(ring, 610);
   const BufferFill held = buffer_seconds(ring);
   std::uint64_t packets = 0, groups = 0;

@@ -107,6 +107,7 @@ TEST(PlayerCommandGrammar, VariantsAndNumbers) {
       {R"({"cmd":"volume","v":"1"})", "invalid type: string \"1\", expected f32 at line 1 column 24"},
       {R"({"cmd":"seek","t":1,"t":2})", "duplicate field `t` at line 1 column 26"},
       {R"(["volume"])", "invalid length 0, expected struct variant Command::Volume with 1 element at line 1 column 10"},
+      {R"(["seek"])", "invalid length 0, expected struct variant Command::Seek with 1 element at line 1 column 8"},
       {R"({"cmd":"save"})",
        "unknown variant `save`, expected one of `play`, `pause`, `seek`, `volume`, `stop` at line 1 column 13"},
   };
@@ -155,6 +156,7 @@ TEST_F(StdinThread, BadLinesAreLoggedAndTheRestGoesOn) {
       "{\"cmd\":\"seconds\",\"seconds\":\"30\"}\n"
       "{\"cmd\":\"save\",\"id\":\"\xFF\",\"path\":\"p\"}\n"  // not UTF-8: one bad line
       "[\"save\",\"a\",\"b\"]\n"
+      "\xC2\xA0{\"cmd\":\"stop\"}\n"  // parsed with only its line end removed: bad
       "{\"cmd\":\"stop\"}";  // the last line may lack its line end
   auto got = run(input, true);
   ASSERT_EQ(got.size(), 3u);
@@ -164,7 +166,8 @@ TEST_F(StdinThread, BadLinesAreLoggedAndTheRestGoesOn) {
   EXPECT_EQ(out,
             "{\"event\":\"log\",\"message\":\"bad command: invalid type: string \\\"30\\\", "
             "expected u32 at line 1 column 32\"}\n"
-            "{\"event\":\"log\",\"message\":\"bad command: stream did not contain valid UTF-8\"}\n");
+            "{\"event\":\"log\",\"message\":\"bad command: stream did not contain valid UTF-8\"}\n"
+            "{\"event\":\"log\",\"message\":\"bad command: expected value at line 1 column 1\"}\n");
   EXPECT_EQ(err, "");
 }
 
