@@ -29,6 +29,7 @@ Status PosixFile::read_at(std::uint64_t offset, std::span<std::uint8_t> out) {
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return error(system_error(errno));
     if (n == 0) return error(fail("the file ends early", hresult::kInvalidData));
+    bytes_read += static_cast<std::uint64_t>(n);
     out = out.subspan(static_cast<std::size_t>(n));
     offset += static_cast<std::uint64_t>(n);
   }
@@ -36,10 +37,12 @@ Status PosixFile::read_at(std::uint64_t offset, std::span<std::uint8_t> out) {
 }
 
 Status PosixFile::write_at(std::uint64_t offset, std::span<const std::uint8_t> data) {
+  ++writes;
   while (!data.empty()) {
     ssize_t n = ::pwrite(fd_, data.data(), data.size(), static_cast<off_t>(offset));
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return error(system_error(errno));
+    if (n <= 0) return error(system_error(n < 0 ? errno : EIO));
+    bytes_written += static_cast<std::uint64_t>(n);
     data = data.subspan(static_cast<std::size_t>(n));
     offset += static_cast<std::uint64_t>(n);
   }

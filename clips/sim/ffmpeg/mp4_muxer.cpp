@@ -43,6 +43,21 @@ AVBufferRef* share_with_muxer(const Packet& packet) {
   return buffer;
 }
 
+// A new stream of the clip, on media time and enabled, as the platform's
+// writer leaves every stream; nothing when memory ran out.
+AVStream* add_stream(AVFormatContext* format, AVMediaType type, AVCodecID codec, std::uint32_t bitrate,
+                     const std::vector<std::uint8_t>& extradata) {
+  AVStream* st = avformat_new_stream(format, nullptr);
+  if (!st) return nullptr;
+  st->codecpar->codec_type = type;
+  st->codecpar->codec_id = codec;
+  st->codecpar->bit_rate = bitrate;
+  if (!set_extradata(st->codecpar, extradata)) return nullptr;
+  st->time_base = kMediaTimeBase;
+  st->disposition = AV_DISPOSITION_DEFAULT;
+  return st;
+}
+
 }  // namespace
 
 Mp4Muxer::~Mp4Muxer() { close(); }
@@ -56,35 +71,20 @@ void Mp4Muxer::close() {
 }
 
 Status Mp4Muxer::add_video(const VideoTrack& video) {
-  AVStream* st = avformat_new_stream(format_, nullptr);
+  AVStream* st = add_stream(format_, AVMEDIA_TYPE_VIDEO, AV_CODEC_ID_H264, video.bitrate, video.sequence_header);
   if (!st) return error(out_of_memory());
-  AVCodecParameters* par = st->codecpar;
-  par->codec_type = AVMEDIA_TYPE_VIDEO;
-  par->codec_id = AV_CODEC_ID_H264;
-  par->width = static_cast<int>(video.size.width);
-  par->height = static_cast<int>(video.size.height);
-  par->bit_rate = video.bitrate;
-  par->format = AV_PIX_FMT_YUV420P;
-  if (!set_extradata(par, video.sequence_header)) return error(out_of_memory());
-  st->time_base = kMediaTimeBase;
+  st->codecpar->width = static_cast<int>(video.size.width);
+  st->codecpar->height = static_cast<int>(video.size.height);
   st->avg_frame_rate = {static_cast<int>(video.fps == 0 ? 1 : video.fps), 1};
-  st->disposition = AV_DISPOSITION_DEFAULT;
   return {};
 }
 
 Status Mp4Muxer::add_sound(const SoundTrack& sound) {
-  AVStream* st = avformat_new_stream(format_, nullptr);
+  AVStream* st = add_stream(format_, AVMEDIA_TYPE_AUDIO, AV_CODEC_ID_AAC, sound.bitrate, sound.config);
   if (!st) return error(out_of_memory());
-  AVCodecParameters* par = st->codecpar;
-  par->codec_type = AVMEDIA_TYPE_AUDIO;
-  par->codec_id = AV_CODEC_ID_AAC;
-  par->sample_rate = static_cast<int>(sound.sample_rate);
-  av_channel_layout_default(&par->ch_layout, static_cast<int>(sound.channels));
-  par->bit_rate = sound.bitrate;
-  par->frame_size = 1024;
-  if (!set_extradata(par, sound.config)) return error(out_of_memory());
-  st->time_base = kMediaTimeBase;
-  st->disposition = AV_DISPOSITION_DEFAULT;
+  st->codecpar->sample_rate = static_cast<int>(sound.sample_rate);
+  av_channel_layout_default(&st->codecpar->ch_layout, static_cast<int>(sound.channels));
+  st->codecpar->frame_size = 1024;
   return {};
 }
 
