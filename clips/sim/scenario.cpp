@@ -46,8 +46,10 @@ class Reader {
  public:
   explicit Reader(std::string_view text) : text_(text) {}
 
+  // path is empty for the scenario's own keys.
   Failure fail(const std::string& path, std::size_t offset, std::string_view what) const {
-    return Failure(fmt::format("{}: {}{}", path, what, json_position(text_, offset)));
+    return Failure(fmt::format("{}{}{}{}", path, path.empty() ? "" : ": ", what,
+                               json_position(text_, offset)));
   }
   Failure fail(const std::string& path, const JsonNode& node, std::string_view what) const {
     return fail(path, node.end, what);
