@@ -1,35 +1,11 @@
 #pragma once
 // RandomAccessFile over a POSIX descriptor for the native tests and the
-// benchmarks; it counts what passes through it, so a test can show that the
-// media data was never read.
+// benchmarks: the simulation's own, which counts what passes through it.
 
-#include "mp4/random_access_file.h"
-
-#include <cstdint>
-#include <memory>
-#include <string>
+#include "sim/posix_file.h"
 
 namespace orvelle::clips {
 
-class PosixFile final : public RandomAccessFile {
- public:
-  // An existing file, for reading and writing.
-  static Result<std::unique_ptr<PosixFile>> open(const std::string& path);
-  ~PosixFile() override;
-  PosixFile(const PosixFile&) = delete;
-  PosixFile& operator=(const PosixFile&) = delete;
-
-  Result<std::uint64_t> size() override;
-  Status read_at(std::uint64_t offset, std::span<std::uint8_t> out) override;
-  Status write_at(std::uint64_t offset, std::span<const std::uint8_t> data) override;
-
-  std::uint64_t bytes_read = 0;
-  std::uint64_t bytes_written = 0;
-  int writes = 0;
-
- private:
-  explicit PosixFile(int fd) : fd_(fd) {}
-  int fd_;
-};
+using sim::PosixFile;
 
 }  // namespace orvelle::clips

@@ -1,29 +1,17 @@
-#include "support/posix_file.h"
+#include "sim/posix_file.h"
 
+#include "sim/system_error.h"
+
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <stdexcept>
-
-namespace orvelle::clips {
-namespace {
-
-WinError errno_error(const char* what) {
-  return fail(std::string(what) + ": " + std::strerror(errno));
-}
-
-}  // namespace
+namespace orvelle::clips::sim {
 
 Result<std::unique_ptr<PosixFile>> PosixFile::open(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDWR);
-  if (fd < 0) return error(errno_error("open"));
+  int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0) return error(system_error(errno));
   return std::unique_ptr<PosixFile>(new PosixFile(fd));
 }
 
@@ -31,7 +19,7 @@ PosixFile::~PosixFile() { ::close(fd_); }
 
 Result<std::uint64_t> PosixFile::size() {
   struct stat st;
-  if (::fstat(fd_, &st) != 0) return error(errno_error("fstat"));
+  if (::fstat(fd_, &st) != 0) return error(system_error(errno));
   return static_cast<std::uint64_t>(st.st_size);
 }
 
@@ -39,8 +27,8 @@ Status PosixFile::read_at(std::uint64_t offset, std::span<std::uint8_t> out) {
   while (!out.empty()) {
     ssize_t n = ::pread(fd_, out.data(), out.size(), static_cast<off_t>(offset));
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return error(errno_error("pread"));
-    if (n == 0) return error(fail("pread: end of file"));
+    if (n < 0) return error(system_error(errno));
+    if (n == 0) return error(fail("the file ends early", hresult::kInvalidData));
     bytes_read += static_cast<std::uint64_t>(n);
     out = out.subspan(static_cast<std::size_t>(n));
     offset += static_cast<std::uint64_t>(n);
@@ -53,7 +41,7 @@ Status PosixFile::write_at(std::uint64_t offset, std::span<const std::uint8_t> d
   while (!data.empty()) {
     ssize_t n = ::pwrite(fd_, data.data(), data.size(), static_cast<off_t>(offset));
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return error(errno_error("pwrite"));
+    if (n <= 0) return error(system_error(n < 0 ? errno : EIO));
     bytes_written += static_cast<std::uint64_t>(n);
     data = data.subspan(static_cast<std::size_t>(n));
     offset += static_cast<std::uint64_t>(n);
@@ -61,4 +49,4 @@ Status PosixFile::write_at(std::uint64_t offset, std::span<const std::uint8_t> d
   return {};
 }
 
-}  // namespace orvelle::clips
+}  // namespace orvelle::clips::sim

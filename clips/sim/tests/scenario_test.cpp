@@ -1,0 +1,142 @@
+// The scenario file: the form the simulation documents, its defaults, and an
+// error that names the key, the fault and the place for every kind of bad
+// input.
+
+#include "sim/scenario.h"
+
+#include "support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace orvelle::clips::sim {
+namespace {
+
+constexpr Ticks ms(std::int64_t n) { return Ticks{n * 10'000}; }
+
+constexpr const char* kExample = R"({"window": {"title": "Game", "pid": 4242, "width": 1280, "height": 720, "refresh": 60, "appear": 0},
+ "fps": 60,
+ "events": [{"at": 3000, "do": "minimise"}, {"at": 5000, "do": "restore"},
+            {"at": 7000, "do": "resize", "width": 960, "height": 540}, {"at": 9000, "do": "close"}]})";
+
+TEST(Scenario, ReadsTheDocumentedForm) {
+  auto s = parse_scenario(kExample);
+  ASSERT_TRUE(s) << s.error();
+  Scenario want;
+  want.window = {.title = "Game", .pid = 4242, .client = {1280, 720}, .refresh = 60,
+                 .appear = ms(0), .frame = {}};
+  want.fps = 60;
+  want.events = {{ms(3000), WindowAction::minimise, {}},
+                 {ms(5000), WindowAction::restore, {}},
+                 {ms(7000), WindowAction::resize, {960, 540}},
+                 {ms(9000), WindowAction::close, {}}};
+  EXPECT_EQ(*s, want);
+}
+
+TEST(Scenario, EveryKeyHasADefault) {
+  auto s = parse_scenario(" {} ");
+  ASSERT_TRUE(s) << s.error();
+  EXPECT_EQ(*s, Scenario{});
+
+  s = parse_scenario(R"({"window": {"appear": 1500, "frame": {"top": 0}}, "fps": 144})");
+  ASSERT_TRUE(s) << s.error();
+  EXPECT_EQ(s->window.appear, ms(1500));
+  EXPECT_EQ(s->window.frame, (FrameInsets{1, 0, 1, 1}));
+  EXPECT_EQ(s->window.title, "Game");
+  EXPECT_EQ(s->fps, 144u);
+}
+
+TEST(Scenario, WrittenTextReadsBackTheSame) {
+  Scenario odd;
+  odd.window = {.title = "Spiel \"2\" \xC3\xA4", .pid = 0, .client = {161, 91}, .refresh = 0,
+                .appear = ms(250), .frame = {0, 0, 0, 0}};
+  odd.fps = 1000;
+  odd.events = {{ms(250), WindowAction::minimise, {}}, {ms(250), WindowAction::resize, {7680, 1}}};
+  for (const Scenario& s : {Scenario{}, *parse_scenario(kExample), odd}) {
+    auto back = parse_scenario(scenario_json(s));
+    ASSERT_TRUE(back) << back.error();
+    EXPECT_EQ(*back, s);
+  }
+}
+
+TEST(Scenario, ErrorsNameTheKeyAndTheFault) {
+  struct Case {
+    const char* text;
+    const char* error;
+  } cases[] = {
+      {"[]", "expected an object, found sequence at line 1 column 2"},
+      {"{\"fps\": 60} x", "not JSON: trailing characters at line 1 column 13"},
+      {"{\"fps\": 0}", "fps: expected a whole number from 1 to 1000, found integer `0` at line 1 column 9"},
+      {"{\"fps\": 59.94}", "fps: expected a whole number from 1 to 1000, found floating point `59.94`"},
+      {"{\"fps\": \"60\"}", "fps: expected a whole number from 1 to 1000, found string \"60\""},
+      {"{\"fps\": 60, \"fps\": 30}", "duplicate key \"fps\""},
+      {"{\"speed\": 2}", "unknown key \"speed\" (known: window, fps, events)"},
+      {"{\"window\": []}", "window: expected an object, found sequence"},
+      {"{\"window\": {\"titel\": \"x\"}}", "window: unknown key \"titel\""},
+      {"{\"window\": {\"title\": 5}}", "window.title: expected a string, found integer `5`"},
+      {"{\"window\": {\"width\": 0}}", "window.width: expected a whole number from 1 to 7680"},
+      {"{\"window\": {\"height\": 7681}}", "window.height: expected a whole number from 1 to 7680"},
+      {"{\"window\": {\"pid\": -1}}", "window.pid: expected a whole number from 0 to 4294967295, found integer `-1`"},
+      {"{\"window\": {\"appear\": 86400001}}", "window.appear: expected a whole number from 0 to 86400000"},
+      {"{\"window\": {\"frame\": {\"top\": 300}}}", "window.frame.top: expected a whole number from 0 to 256"},
+      {"{\"window\": {\"frame\": {\"middle\": 3}}}", "window.frame: unknown key \"middle\""},
+      {"{\"events\": {}}", "events: expected an array, found map"},
+      {"{\"events\": [3]}", "events[0]: expected an object, found integer `3`"},
+      {"{\"events\": [{\"at\": 5}]}", "events[0]: missing key \"do\""},
+      {"{\"events\": [{\"do\": \"close\"}]}", "events[0]: missing key \"at\""},
+      {"{\"events\": [{\"at\": 5, \"do\": \"shrink\"}]}",
+       "events[0].do: expected one of minimise, restore, resize, close, found string \"shrink\""},
+      {"{\"events\": [{\"at\": 5, \"do\": \"Close\"}]}", "events[0].do: expected one of"},
+      {"{\"events\": [{\"at\": -5, \"do\": \"close\"}]}", "events[0].at: expected a whole number from 0 to 86400000"},
+      {"{\"events\": [{\"at\": 5, \"do\": \"minimise\", \"width\": 10}]}", "events[0]: unknown key \"width\" (known: at, do)"},
+      {"{\"events\": [{\"at\": 5, \"do\": \"resize\", \"width\": 10}]}", "events[0]: a resize needs \"width\" and \"height\""},
+      {"{\"events\": [{\"at\": 5, \"do\": \"resize\", \"width\": 10, \"height\": 0}]}",
+       "events[0].height: expected a whole number from 1 to 7680"},
+      {"{\"events\": [{\"at\": 5, \"do\": \"close\", \"at\": 6}]}", "events[0]: duplicate key \"at\""},
+      {"{\"events\": [{\"at\": 5, \"do\": \"close\"}, {\"at\": 6, \"do\": \"restore\"}]}",
+       "events[1]: comes after the window closed"},
+      {"{\"events\": [{\"at\": 5, \"do\": \"minimise\"}, {\"at\": 4, \"do\": \"restore\"}]}",
+       "events[1]: comes before the event above it"},
+      {"{\"window\": {\"appear\": 100}, \"events\": [{\"at\": 50, \"do\": \"minimise\"}]}",
+       "events[0]: comes before the window appears"},
+      {"{\"window\": {\"frame\": {\"left\": [[[[[[[[1]]]]]]]]}}}", "not JSON: "},
+      {"{\"window\": {\"title\": \"\\ud800\"}}", "not JSON: "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    auto s = parse_scenario(c.text);
+    ASSERT_FALSE(s);
+    // The text begins with the path of the key at fault.
+    EXPECT_EQ(s.error().find(c.error), 0u) << s.error();
+  }
+}
+
+TEST(Scenario, AnErrorOnALaterLineSaysWhere) {
+  auto s = parse_scenario("{\n  \"fps\": 60,\n  \"events\": [{\"at\": 1, \"do\": \"grow\"}]\n}");
+  ASSERT_FALSE(s);
+  EXPECT_EQ(s.error(),
+            "events[0].do: expected one of minimise, restore, resize, close, found string \"grow\""
+            " at line 3 column 35");
+}
+
+TEST(Scenario, FilesAreNamedInTheirErrors) {
+  TempFolder dir;
+  const std::string path = dir.file("game.json");
+  auto missing = load_scenario(path);
+  ASSERT_FALSE(missing);
+  EXPECT_EQ(missing.error(), "cannot read the scenario " + path + ": No such file or directory");
+
+  std::ofstream(path) << "{\"fps\": 0}";
+  auto bad = load_scenario(path);
+  ASSERT_FALSE(bad);
+  EXPECT_EQ(bad.error().rfind("scenario " + path + ": fps: ", 0), 0u) << bad.error();
+
+  std::ofstream(path) << kExample;
+  auto good = load_scenario(path);
+  ASSERT_TRUE(good) << good.error();
+  EXPECT_EQ(good->events.size(), 4u);
+}
+
+}  // namespace
+}  // namespace orvelle::clips::sim
