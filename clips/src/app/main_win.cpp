@@ -7,6 +7,7 @@
 #include "common/utf.h"
 #include "common/win/error.h"
 #include "common/win/owner.h"
+#include "record/session_win.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -77,8 +78,6 @@ int main() {
                                                  .text()}}));
     return 1;
   };
-  modes.run_record_session = [](const RecorderOptions&) -> Status {
-    return error(fail("recording is not available yet", hresult::kNotImplemented));
-  };
+  modes.run_record_session = run_record_session_win;
   return run_clips(utf8_arguments(), modes);
 }
