@@ -11,4 +11,9 @@ namespace orvelle {
 void spawn_detached(std::string_view name, std::move_only_function<void()> body,
                     std::string_view failure);
 
+// Names the calling thread. The portable one names POSIX threads; the
+// Windows programs install the system's own at start (common/win/thread_name.h).
+using ThreadNamer = void (*)(const char* name);
+void set_thread_namer(ThreadNamer namer);
+
 }  // namespace orvelle

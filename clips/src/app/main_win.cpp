@@ -7,6 +7,7 @@
 #include "common/utf.h"
 #include "common/win/error.h"
 #include "common/win/owner.h"
+#include "common/win/thread_name.h"
 #include "record/session_win.h"
 
 #include <windows.h>
@@ -63,6 +64,7 @@ int main() {
   using namespace orvelle::clips;
   binary_streams();
   win::install_system_messages();
+  win::install_thread_names();
   Modes modes;
   modes.list_microphones = [](const RecorderOptions&) {
     return missing_result_mode("the microphone list");
