@@ -113,18 +113,6 @@ int game_window(int argc, wchar_t** argv, HINSTANCE instance, const wchar_t* win
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc >= 3 && std::wstring(argv[1]) == L"--game") {
-    _setmode(_fileno(stdout), _O_BINARY);
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = instance;
-    wc.lpszClassName = L"OrvelleGameWindow";
-    if (!RegisterClassW(&wc)) return 1;
-    return game_window(argc, argv, instance, wc.lpszClassName);
-  }
-  if (argc != 2) return 2;
-  const std::wstring prefix = argv[1];
   _setmode(_fileno(stdout), _O_BINARY);
   HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSW wc = {};
@@ -132,6 +120,10 @@ int wmain(int argc, wchar_t** argv) {
   wc.hInstance = instance;
   wc.lpszClassName = L"OrvelleWindowHost";
   if (!RegisterClassW(&wc)) return 1;
+  if (argc >= 3 && std::wstring(argv[1]) == L"--game")
+    return game_window(argc, argv, instance, wc.lpszClassName);
+  if (argc != 2) return 2;
+  const std::wstring prefix = argv[1];
 
   HWND first = nullptr;
   for (const Spec& s : kWindows) {
