@@ -89,4 +89,65 @@ Outcome run_windows(const std::string& exe, const std::vector<std::string>& args
   return run_process(argv, input, deadline);
 }
 
+Background::Background(const std::vector<std::string>& argv) {
+  int in[2], out[2];
+  if (pipe2(in, O_CLOEXEC) || pipe2(out, O_CLOEXEC)) return;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, in[0], 0);
+  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
+  std::vector<char*> args;
+  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  pid_t pid = 0;
+  if (posix_spawn(&pid, args[0], &actions, &attr, args.data(), environ) == 0) pid_ = pid;
+  posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attr);
+  close(in[0]);
+  close(out[1]);
+  in_ = in[1];
+  out_ = out[0];
+}
+
+Background::~Background() {
+  if (in_ >= 0) close(in_);
+  if (out_ >= 0) close(out_);
+  if (pid_ > 0) {
+    kill(-pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+}
+
+std::vector<std::string> Background::lines_until(std::string_view line,
+                                                 std::chrono::seconds deadline) {
+  std::vector<std::string> lines;
+  auto until = std::chrono::steady_clock::now() + deadline;
+  for (;;) {
+    for (std::size_t end; (end = pending_.find('\n')) != std::string::npos;) {
+      lines.push_back(pending_.substr(0, end));
+      pending_.erase(0, end + 1);
+      if (lines.back() == line) return lines;
+    }
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
+    if (left.count() <= 0 || out_ < 0) return lines;
+    pollfd fd = {out_, POLLIN, 0};
+    if (poll(&fd, 1, static_cast<int>(left.count())) < 0 && errno != EINTR) return lines;
+    char buffer[4096];
+    if (!(fd.revents & (POLLIN | POLLHUP | POLLERR))) continue;
+    ssize_t n = read(out_, buffer, sizeof buffer);
+    if (n <= 0) return lines;
+    pending_.append(buffer, static_cast<std::size_t>(n));
+  }
+}
+
+std::unique_ptr<Background> start_windows(const std::string& exe,
+                                          const std::vector<std::string>& args) {
+  std::vector<std::string> argv = {ORVELLE_WINE_RUN, exe};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return std::make_unique<Background>(argv);
+}
+
 }  // namespace orvelle::e2e

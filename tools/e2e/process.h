@@ -3,8 +3,12 @@
 // output and standard error apart: the end-to-end tests' view of the
 // Windows programs under Wine.
 
+#include <sys/types.h>
+
 #include <chrono>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace orvelle::e2e {
@@ -21,5 +25,30 @@ Outcome run_process(const std::vector<std::string>& argv, const std::string& inp
 Outcome run_windows(const std::string& exe, const std::vector<std::string>& args,
                     const std::string& input = "",
                     std::chrono::seconds deadline = std::chrono::seconds(60));
+
+// A program kept running beside the test (a window for the program under
+// test to find): its standard output is read line by line, and it is ended
+// with its process group when the object goes.
+class Background {
+ public:
+  explicit Background(const std::vector<std::string>& argv);
+  ~Background();
+  Background(const Background&) = delete;
+  Background& operator=(const Background&) = delete;
+
+  bool started() const { return pid_ > 0; }
+  // Every line it printed until one equal to line, which ends the list;
+  // fewer when it ends or the deadline passes first.
+  std::vector<std::string> lines_until(std::string_view line, std::chrono::seconds deadline);
+
+ private:
+  pid_t pid_ = -1;
+  int in_ = -1, out_ = -1;
+  std::string pending_;
+};
+
+// The Windows program under Wine, in the background.
+std::unique_ptr<Background> start_windows(const std::string& exe,
+                                          const std::vector<std::string>& args);
 
 }  // namespace orvelle::e2e

@@ -7,6 +7,8 @@
 #include "common/utf.h"
 #include "common/win/error.h"
 #include "common/win/owner.h"
+#include "common/win/thread_name.h"
+#include "record/session_win.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -62,6 +64,7 @@ int main() {
   using namespace orvelle::clips;
   binary_streams();
   win::install_system_messages();
+  win::install_thread_names();
   Modes modes;
   modes.list_microphones = [](const RecorderOptions&) {
     return missing_result_mode("the microphone list");
@@ -77,8 +80,6 @@ int main() {
                                                  .text()}}));
     return 1;
   };
-  modes.run_record_session = [](const RecorderOptions&) -> Status {
-    return error(fail("recording is not available yet", hresult::kNotImplemented));
-  };
+  modes.run_record_session = run_record_session_win;
   return run_clips(utf8_arguments(), modes);
 }

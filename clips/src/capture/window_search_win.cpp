@@ -26,11 +26,7 @@ class User32Window final : public WindowFacts {
   std::uint32_t extended_style() const override {
     return static_cast<std::uint32_t>(GetWindowLongW(window_, GWL_EXSTYLE));
   }
-  std::u16string title() const override {
-    wchar_t buffer[kTitleUnits] = {};
-    int n = std::clamp(GetWindowTextW(window_, buffer, kTitleUnits), 0, kTitleUnits);
-    return {reinterpret_cast<const char16_t*>(buffer), static_cast<std::size_t>(n)};
-  }
+  std::u16string title() const override { return window_title(window_); }
   bool minimised() const override { return IsIconic(window_); }
   std::optional<Rect> restored_rect() const override {
     WINDOWPLACEMENT placement = {};
@@ -52,6 +48,12 @@ static_assert(sizeof(WINDOWPLACEMENT) == 44);
 static_assert(WS_EX_TOOLWINDOW == kToolWindowStyle);
 
 }  // namespace
+
+std::u16string window_title(HWND window) {
+  wchar_t buffer[kTitleUnits] = {};
+  int n = std::clamp(GetWindowTextW(window, buffer, kTitleUnits), 0, kTitleUnits);
+  return {reinterpret_cast<const char16_t*>(buffer), static_cast<std::size_t>(n)};
+}
 
 BOOL CALLBACK enum_windows_pick_game(HWND window, LPARAM lparam) {
   consider_window(*reinterpret_cast<GameWindowSearch*>(lparam), window, User32Window(window));

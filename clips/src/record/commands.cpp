@@ -1,6 +1,7 @@
 #include "record/commands.h"
 
 #include "common/tagged_command.h"
+#include "common/threads.h"
 #include "common/text.h"
 #include "common/utf.h"
 
@@ -76,6 +77,17 @@ void run_stdin_commands(LineReader input, Sender<Command> commands, SharedOutput
   // sees the channel close.
   stop_flag->store(true);
   commands.reset();
+}
+
+void start_stdin_commands(Sender<Command> commands, SharedOutput output, StopFlag stop_flag) {
+  spawn_detached(
+      "",
+      [commands = std::move(commands), output = std::move(output),
+       stop_flag = std::move(stop_flag)]() mutable {
+        run_stdin_commands(LineReader(stdin), std::move(commands), std::move(output),
+                           std::move(stop_flag));
+      },
+      "failed to spawn thread");
 }
 
 }  // namespace orvelle::clips

@@ -45,5 +45,7 @@ using StopFlag = std::shared_ptr<std::atomic<bool>>;
 // the stop flag and then lets the channel go.
 void run_stdin_commands(LineReader input, Sender<Command> commands, SharedOutput output,
                         StopFlag stop_flag);
+// Runs run_stdin_commands over standard input on an unnamed, detached thread.
+void start_stdin_commands(Sender<Command> commands, SharedOutput output, StopFlag stop_flag);
 
 }  // namespace orvelle::clips

@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
+#include <regex>
+#include <sstream>
 
 namespace orvelle::e2e {
 namespace {
@@ -47,18 +50,124 @@ TEST(ClipsExe, UsageErrors) {
 }
 
 TEST(ClipsExe, UnbuiltModesFailClearly) {
-  // A value option at the end of the line takes an empty value: the title is
-  // present, so this is a recording, not the usage text.
-  Outcome record = clips({"--json", "--title"});
-  EXPECT_EQ(record.exit_code, 1);
-  EXPECT_TRUE(record.out.starts_with(R"({"event":"status","message":")")) << record.out;
-  EXPECT_TRUE(record.out.ends_with(R"(","state":"error"})" "\n")) << record.out;
-  expect_no_cr(record);
-
   Outcome mics = clips({"--list-mics", "--json"});
   EXPECT_EQ(mics.exit_code, 1);
   EXPECT_TRUE(mics.out.starts_with(R"({"error":")")) << mics.out;
   expect_no_cr(mics);
+}
+
+// A game window of the window host, titled uniquely for the test.
+struct GameWindow {
+  std::string title;
+  std::string process_id;  // as Windows numbers it
+  std::unique_ptr<Background> host;
+};
+
+GameWindow game_window(const std::vector<std::string>& options = {}) {
+  GameWindow game;
+  game.title = "Orvelle Game " + std::to_string(std::random_device{}());
+  std::vector<std::string> args = {"--game", game.title};
+  args.insert(args.end(), options.begin(), options.end());
+  game.host = start_windows(ORVELLE_WINDOW_HOST_EXE, args);
+  auto lines = game.host->lines_until("ready", std::chrono::seconds(60));
+  EXPECT_FALSE(lines.empty());
+  EXPECT_EQ(lines.back(), "ready");
+  if (!lines.empty()) {
+    std::istringstream first(lines.front());
+    std::string word, handle;
+    first >> word >> handle >> game.process_id;
+  }
+  return game;
+}
+
+std::vector<std::string> split_lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// The status error a failed recording ends with carries the system's text.
+void expect_system_error(const std::string& line) {
+  static const std::regex status(R"re(\{"event":"status","message":"[^"]+ \(0x[0-9A-F]{8}\)","state":"error"\})re");
+  EXPECT_TRUE(std::regex_match(line, status)) << line;
+}
+
+const char* kWaiting =
+    R"({"event":"waiting","reason":"the game window is minimised or too small to record"})";
+
+// Wine has no window capture: the session runs for real up to it, finding
+// the window, naming it and the GPU that shows it, and ends there.
+TEST(ClipsRecording, StartsForRealUpToTheCapture) {
+  GameWindow game = game_window();
+  struct Case {
+    const char* name;
+    std::vector<std::string> args;
+  } cases[] = {
+      {"by title", {"--title", game.title, "--json"}},
+      {"by process id", {"--json", "--pid", game.process_id}},
+      // A value option at the end takes an empty value: the title is
+      // present and matches every window.
+      {"an empty title", {"--pid", game.process_id, "--json", "--title"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Outcome o = clips(c.args);
+    EXPECT_EQ(o.exit_code, 1);
+    auto lines = split_lines(o.out);
+    ASSERT_EQ(lines.size(), 3u) << o.out << o.err;
+    EXPECT_EQ(lines[0], R"({"event":"log","message":"window \")" + game.title + R"(\""})");
+    static const std::regex gpu(R"re(\{"event":"log","message":"gpu \\".*\\" \(vendor [0-9a-f]{4}\)"\})re");
+    EXPECT_TRUE(std::regex_match(lines[1], gpu)) << lines[1];
+    expect_system_error(lines[2]);
+    EXPECT_EQ(o.err, "");
+    expect_no_cr(o);
+  }
+}
+
+TEST(ClipsRecording, WithoutJsonEverythingGoesToStandardError) {
+  GameWindow game = game_window();
+  Outcome o = clips({"--title", game.title});
+  EXPECT_EQ(o.exit_code, 1);
+  EXPECT_EQ(o.out, "");
+  auto lines = split_lines(o.err);
+  ASSERT_EQ(lines.size(), 3u) << o.err;
+  EXPECT_EQ(lines[0], "window \"" + game.title + "\"");
+  EXPECT_TRUE(lines[1].starts_with("gpu \"")) << lines[1];
+  expect_system_error(lines[2]);
+}
+
+TEST(ClipsRecording, WaitsForAWindowTooSmallToRecord) {
+  GameWindow game = game_window({"--client", "400x60", "--grow-after", "5000"});
+  Outcome o = clips({"--title", game.title, "--json"});
+  EXPECT_EQ(o.exit_code, 1);
+  auto lines = split_lines(o.out);
+  ASSERT_EQ(lines.size(), 4u) << o.out;
+  EXPECT_EQ(lines[0], kWaiting);
+  EXPECT_EQ(lines[1], R"({"event":"log","message":"window \")" + game.title + R"(\""})");
+  expect_system_error(lines[3]);
+}
+
+TEST(ClipsRecording, AWindowClosedWhileWaitedForEndsTheRecording) {
+  GameWindow game = game_window({"--client", "400x60", "--close-after", "5000"});
+  Outcome o = clips({"--title", game.title, "--json"});
+  EXPECT_EQ(o.exit_code, 0);
+  EXPECT_EQ(o.out, std::string(kWaiting) + "\n" +
+                       R"({"event":"ended","reason":"the game window closed"})" "\n");
+  EXPECT_EQ(o.err, "");
+}
+
+// Wine hands other processes a minimised window's icon rectangle as its
+// restored one, too small to be a game, so under Wine the search finds the
+// window once it is restored (the wait itself is shown above).
+TEST(ClipsRecording, AMinimisedWindowIsRecordedOnceRestored) {
+  GameWindow game = game_window({"--minimised", "--restore-after", "5000"});
+  Outcome o = clips({"--title", game.title, "--json"});
+  EXPECT_EQ(o.exit_code, 1);
+  auto lines = split_lines(o.out);
+  ASSERT_GE(lines.size(), 3u) << o.out;
+  EXPECT_EQ(lines[lines.size() - 3], R"({"event":"log","message":"window \")" + game.title + R"(\""})");
+  expect_system_error(lines.back());
 }
 
 }  // namespace

@@ -1,0 +1,143 @@
+#include "record/session_win.h"
+
+#include "capture/gpu_adapter_win.h"
+#include "capture/window_search_win.h"
+#include "common/utf.h"
+#include "common/win/capture.h"
+#include "common/win/error.h"
+#include "common/win/hstring.h"
+#include "mp4/clip_writer_win.h"
+#include "record/session.h"
+#include "record/writer_threads.h"
+#include "ring/ring_win.h"
+
+#include <windows.h>
+
+#include <mfapi.h>
+#include <roapi.h>
+
+#include <algorithm>
+#include <thread>
+
+namespace orvelle::clips {
+namespace {
+
+using win::ComPtr;
+
+// MF_VERSION of the Windows 7 SDK: every system since has it.
+constexpr ULONG kMediaFoundationVersion = 0x20070;
+
+HWND hwnd(WindowHandle window) { return static_cast<HWND>(window); }
+
+// The performance counter, the clock frames and sound come with.
+Ticks performance_time() {
+  LARGE_INTEGER counter, frequency;
+  QueryPerformanceCounter(&counter);
+  QueryPerformanceFrequency(&frequency);
+  return ticks_from_counter(counter.QuadPart, std::max<std::int64_t>(frequency.QuadPart, 1));
+}
+
+class PerformanceClock final : public SessionClock {
+ public:
+  Ticks now() override { return performance_time(); }
+  Ticks capture_time() override { return performance_time(); }
+  void sleep_for(Ticks wait) override { std::this_thread::sleep_for(wait); }
+  RecvStatus receive_command(Receiver<Command>& commands, std::optional<Command>& out,
+                             Ticks wait) override {
+    return commands.receive_for(out, wait);
+  }
+};
+
+class DesktopWindows final : public WindowSystem {
+ public:
+  void search(GameWindowSearch& search) override { search_game_window(search); }
+  bool exists(WindowHandle window) override { return IsWindow(hwnd(window)); }
+  bool minimised(WindowHandle window) override { return IsIconic(hwnd(window)); }
+  std::optional<Size> client_size(WindowHandle window) override {
+    RECT r;
+    if (!GetClientRect(hwnd(window), &r)) return std::nullopt;
+    return Size{static_cast<std::uint32_t>(std::max<LONG>(r.right - r.left, 0)),
+                static_cast<std::uint32_t>(std::max<LONG>(r.bottom - r.top, 0))};
+  }
+  std::string title(WindowHandle window) override { return utf16_to_utf8(window_title(hwnd(window))); }
+};
+
+// Until window capture is built, starting one goes as far as the platform's
+// capture item factory and ends there with its answer.
+class CaptureNotBuilt final : public CaptureFactory {
+ public:
+  Result<std::unique_ptr<RunningCapture>> start() override {
+    auto name = win::HString::make(win::kGraphicsCaptureItemClass);
+    if (!name) return error(name.error());
+    ComPtr<win::IGraphicsCaptureItemInterop> interop;
+    if (HRESULT hr = RoGetActivationFactory(name->get(), __uuidof(win::IGraphicsCaptureItemInterop),
+                                            interop.put_void());
+        FAILED(hr))
+      return error(win::hresult_error(hr));
+    return error(fail("window capture is not available yet", hresult::kNotImplemented));
+  }
+};
+
+struct NoCounts final : CaptureCounters {
+  CounterReadings read() const override { return {}; }
+  std::uint64_t size_skip() const override { return 0; }
+};
+
+class WindowsRecordPlatform final : public RecordPlatform {
+ public:
+  SessionClock& clock() override { return clock_; }
+  WindowSystem& windows() override { return windows_; }
+
+  Status start_runtime() override {
+    if (HRESULT hr = CoInitializeEx(nullptr, COINIT_MULTITHREADED); FAILED(hr))
+      return error(win::hresult_error(hr));
+    return win::checked(MFStartup(kMediaFoundationVersion, MFSTARTUP_FULL));
+  }
+
+  // A failure leaves the priority as it was.
+  void lower_priority() override { SetPriorityClass(GetCurrentProcess(), BELOW_NORMAL_PRIORITY_CLASS); }
+
+  Result<GpuDescription> open_gpu(WindowHandle window) override {
+    auto gpu = open_gpu_adapter(hwnd(window));
+    if (!gpu) return error(gpu.error());
+    gpu_ = std::move(*gpu);
+    return GpuDescription{gpu_.description, gpu_.vendor};
+  }
+  Status make_capture_device() override { return clips::make_capture_device(gpu_); }
+
+  RingPlatform ring_platform() override { return system_ring_platform(); }
+
+  CaptureRoad prepare_capture(const RecorderOptions&, WindowHandle, const Recording&) override {
+    return {std::make_unique<CaptureNotBuilt>(), std::make_shared<NoCounts>()};
+  }
+
+  // Until game sound is built: no sound thread, no sound tracks.
+  Result<SoundTracks> start_sound(const RecorderOptions&, const Recording&) override {
+    return SoundTracks{};
+  }
+
+  void start_command_reader(Sender<Command> commands, SharedOutput output,
+                            StopFlag stop_flag) override {
+    start_stdin_commands(std::move(commands), std::move(output), std::move(stop_flag));
+  }
+
+  SaveLauncher& saves() override { return saves_; }
+
+ private:
+  PerformanceClock clock_;
+  DesktopWindows windows_;
+  GpuAdapter gpu_;
+  WriterThreads saves_{write_clip_win};
+};
+
+}  // namespace
+
+std::unique_ptr<RecordPlatform> windows_record_platform() {
+  return std::make_unique<WindowsRecordPlatform>();
+}
+
+Status run_record_session_win(const RecorderOptions& options) {
+  return run_record_session(options, *windows_record_platform());
+}
+
+}  // namespace orvelle::clips
