@@ -1,7 +1,8 @@
 // The MP4 box walk and the game-sound track marking on a file held in
 // memory. Every box lies inside its list's range, one after the other; the
 // marking reads and writes only inside the file, leaves a file it fails on
-// unchanged, and marking a marked file again changes nothing.
+// unchanged, and marking a marked file again changes nothing. Whichever call
+// of the file fails, the marking fails with that call's error.
 //
 // The ffmpeg-* seeds of corpus/mp4_marking/ are clips that ffmpeg made
 // (testsrc 64x48 at 10 frames a second for one second, libx264, one or two
@@ -14,6 +15,7 @@
 #include "mp4/boxes.h"
 #include "mp4/marking.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -26,21 +28,31 @@ class MemoryFile final : public RandomAccessFile {
  public:
   explicit MemoryFile(std::vector<std::uint8_t> bytes) : bytes(std::move(bytes)) {}
 
-  Result<std::uint64_t> size() override { return bytes.size(); }
+  Result<std::uint64_t> size() override {
+    if (next_call_fails()) return error(injected());
+    return bytes.size();
+  }
   Status read_at(std::uint64_t offset, std::span<std::uint8_t> out) override {
     FUZZ_CHECK(inside(offset, out.size()));
+    if (next_call_fails()) return error(injected());
     std::memcpy(out.data(), bytes.data() + offset, out.size());
     return {};
   }
   Status write_at(std::uint64_t offset, std::span<const std::uint8_t> data) override {
     FUZZ_CHECK(inside(offset, data.size()));
+    if (next_call_fails()) return error(injected());
     std::memcpy(bytes.data() + offset, data.data(), data.size());
     return {};
   }
 
+  static WinError injected() { return fail("injected failure"); }
+
   std::vector<std::uint8_t> bytes;
+  std::size_t calls = 0;
+  std::size_t failing_call = SIZE_MAX;  // counted from 0
 
  private:
+  bool next_call_fails() { return calls++ == failing_call; }
   bool inside(std::uint64_t offset, std::size_t length) const {
     return offset <= bytes.size() && length <= bytes.size() - offset;
   }
@@ -74,8 +86,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   MemoryFile file({input.begin(), input.end()});
   Status marked = mark_alternate_sound_tracks(file);
+  if (file.calls > 0) {
+    // The size picks the failing call, so the fuzzer reaches each of them.
+    MemoryFile failing({input.begin(), input.end()});
+    failing.failing_call = size % file.calls;
+    Status failed = mark_alternate_sound_tracks(failing);
+    FUZZ_CHECK(!failed && failed.error().message == MemoryFile::injected().message);
+    FUZZ_CHECK(std::ranges::equal(input, failing.bytes));
+  }
   if (!marked) {
-    FUZZ_CHECK(std::equal(input.begin(), input.end(), file.bytes.begin(), file.bytes.end()));
+    FUZZ_CHECK(std::ranges::equal(input, file.bytes));
     return 0;
   }
   const std::vector<std::uint8_t> once = file.bytes;
