@@ -53,25 +53,30 @@ std::expected<Command, std::string> deserialize_command(std::string_view line) {
   return deserialize_tagged<Command>(line, kCommand, build);
 }
 
+std::optional<std::expected<Command, std::string>> command_from_line(std::string_view line) {
+  // A line that is not UTF-8 is one bad command, not the end of the
+  // recording: ending here would stop everything and lose the seconds
+  // nobody has saved yet.
+  if (!is_valid_utf8(line))
+    return std::unexpected(std::string("bad command: stream did not contain valid UTF-8"));
+  std::string_view text = strip_line_end(line);
+  if (trim_unicode_whitespace(text).empty()) return std::nullopt;
+  auto command = deserialize_command(text);
+  if (!command) return std::unexpected(fmt::format("bad command: {}", command.error()));
+  return command;
+}
+
 void run_stdin_commands(LineReader input, Sender<Command> commands, SharedOutput output,
                         StopFlag stop_flag) {
   std::string line;
   while (input.read(line) == ReadStatus::line) {
-    // A line that is not UTF-8 is one bad command, not the end of the
-    // recording: ending here would stop everything and lose the seconds
-    // nobody has saved yet.
-    if (!is_valid_utf8(line)) {
-      emit_log(output->json, "bad command: stream did not contain valid UTF-8");
+    auto command = command_from_line(line);
+    if (!command) continue;
+    if (!*command) {
+      emit_log(output->json, command->error());
       continue;
     }
-    std::string_view text = strip_line_end(line);
-    if (trim_unicode_whitespace(text).empty()) continue;
-    auto command = deserialize_command(text);
-    if (!command) {
-      emit_log(output->json, fmt::format("bad command: {}", command.error()));
-      continue;
-    }
-    if (commands.send(std::move(*command)) == SendResult::disconnected) break;
+    if (commands.send(std::move(**command)) == SendResult::disconnected) break;
   }
   // The flag before the channel: the main loop must find the flag set once it
   // sees the channel close.

@@ -38,6 +38,12 @@ using Command = std::variant<SaveCommand, SecondsCommand, MicvolumeCommand, Stop
 // One line, with its line end removed, into a command or the error text.
 [[nodiscard]] std::expected<Command, std::string> deserialize_command(std::string_view line);
 
+// What one line read from standard input (line end included) amounts to:
+// nothing for a blank line, else its command or the whole "bad command: ..."
+// text to log.
+[[nodiscard]] std::optional<std::expected<Command, std::string>> command_from_line(
+    std::string_view line);
+
 using StopFlag = std::shared_ptr<std::atomic<bool>>;
 
 // The stdin thread's body: parses every line, sends each command to the main
