@@ -1,0 +1,57 @@
+#pragma once
+// A running capture of one game window (Windows only): the capture item, the
+// free-threaded frame pool with the program's frame handler, the capture
+// session and, when an encoder runs, the "encoder" thread. start_capture
+// builds it; close_capture_session ends it, once, from any thread.
+
+#include "common/win/capture.h"
+#include "common/win/com_ptr.h"
+#include "common/win_error.h"
+#include "encode/capture_stats.h"
+#include "ring/ring.h"
+#include "shared/events.h"
+#include "shared/options.h"
+#include "shared/window_handle.h"
+
+#include <d3d11.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace orvelle::clips {
+
+// The graphics adapter that shows the game window, chosen by the record
+// session.
+struct GpuAdapter {
+  std::string description;       // the adapter's description text
+  std::uint32_t vendor_id = 0;   // its PCI vendor id
+  win::ComPtr<ID3D11Device> device;
+  win::ComPtr<ID3D11DeviceContext> context;  // the device's immediate context
+  win::ComPtr<win::IDirect3DDevice> winrt_device;  // the same device, for the frame pool
+};
+
+// What close ends: the pool, the session, the handler and the encoder
+// thread. The last holder to let go closes what still runs.
+class CaptureRun;
+
+struct CaptureSession {
+  std::string codec;  // the encoder's name; "none" without an encoder
+  std::uint32_t width = 0, height = 0;  // the encode size
+  std::uint32_t bitrate = 0;            // the scaled bitrate, bit/s
+  // This session's frames in flight, for the statistics line.
+  std::shared_ptr<const InFlight> in_flight;
+  std::shared_ptr<CaptureRun> run;
+};
+
+// Starts capturing window. Every error is returned, none printed.
+Result<CaptureSession> start_capture(const RecorderOptions& options, WindowHandle window,
+                                     const GpuAdapter& gpu, std::shared_ptr<Ring> ring,
+                                     std::shared_ptr<CaptureStats> stats, SharedOutput output);
+
+// Stops the encoder thread, closes the capture session and the frame pool
+// and waits for the encoder thread (at most kEncoderJoinLimit). Only the
+// first call does anything; any thread may make it.
+void close_capture_session(CaptureSession& session);
+
+}  // namespace orvelle::clips
