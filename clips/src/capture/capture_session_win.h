@@ -4,10 +4,12 @@
 // session and, when an encoder runs, the "encoder" thread. start_capture
 // builds it; close_capture_session ends it, once, from any thread.
 
+#include "capture/frame_handler_win.h"
 #include "common/win/capture.h"
 #include "common/win/com_ptr.h"
 #include "common/win_error.h"
 #include "encode/capture_stats.h"
+#include "encode/encoder_thread.h"
 #include "ring/ring.h"
 #include "shared/events.h"
 #include "shared/options.h"
@@ -17,6 +19,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 
 namespace orvelle::clips {
@@ -32,8 +35,29 @@ struct GpuAdapter {
 };
 
 // What close ends: the pool, the session, the handler and the encoder
-// thread. The last holder to let go closes what still runs.
-class CaptureRun;
+// thread. The capture start fills it as it goes, so a start that fails half
+// way closes what it made; the last holder to let go closes what still runs.
+class CaptureRun {
+ public:
+  CaptureRun() = default;
+  CaptureRun(const CaptureRun&) = delete;
+  CaptureRun& operator=(const CaptureRun&) = delete;
+  ~CaptureRun() { close(); }
+
+  // Once, from any thread: stops the encoder's waits, closes the session and
+  // then the pool, and waits for the encoder thread (bounded).
+  void close();
+
+  win::ComPtr<win::IGraphicsCaptureItem> item;
+  win::ComPtr<win::IDirect3D11CaptureFramePool> pool;
+  win::ComPtr<FrameArrivedHandler> handler;
+  win::ComPtr<win::IGraphicsCaptureSession> session;
+  StopFlag stop = std::make_shared<std::atomic<bool>>(false);
+  EncoderThread encoder;
+
+ private:
+  std::once_flag closed_;
+};
 
 struct CaptureSession {
   std::string codec;  // the encoder's name; "none" without an encoder
