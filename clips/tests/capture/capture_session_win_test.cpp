@@ -1,0 +1,184 @@
+// A capture session's parts under Wine: the window's facts from a real
+// window, and a run assembled from the real frame handler, the real
+// encoder thread and the stand-in transform over fakes of the pool and the
+// session, which Wine lacks. Windows.Graphics.Capture itself is not there,
+// so a real start can only fail cleanly.
+
+#include "capture/capture_session_win.h"
+
+#include "capture/convert_win.h"
+#include "capture/window_geometry_win.h"
+#include "common/console.h"
+#include "encode/h264_encoder_win.h"
+#include "support/deadline.h"
+#include "win/d3d_device.h"
+#include "win/fake_capture.h"
+#include "win/media_foundation_up.h"
+#include "win/stand_in_h264.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace orvelle::clips {
+namespace {
+
+using namespace std::chrono_literals;
+using win::ComPtr;
+
+constexpr std::uint32_t kWidth = 320, kHeight = 180;
+constexpr Ticks kInterval{124'999};
+
+class CaptureRunTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() { start_media_foundation(); }
+
+  void SetUp() override {
+    ASSERT_TRUE(d3d.device) << "no Direct3D 11 device";
+    set_line_writer([](Stream, std::string_view) {});
+    stand_in = fake::make<fake::StandInEncoder>(std::vector<fake::AccessUnit>(
+        1000, fake::AccessUnit{{0, 0, 0, 1, 0x09, 0xF0, 0, 0, 1, 0x41, 0x9A}, false}));
+    auto manager = make_device_manager(d3d.device.get());
+    ASSERT_TRUE(manager);
+    EncoderRequest request{"llvmpipe", 0, {kWidth, kHeight}, 1'500'000, 60, InputFormat::Bgra};
+    auto chosen = choose_from({fake::make<fake::StandInActivate>(stand_in, L"Stand-in", nullptr)},
+                              request, manager->get());
+    ASSERT_TRUE(chosen) << chosen.error().text();
+
+    ConverterSetup cs;
+    cs.item = cs.encode = {kWidth, kHeight};
+    cs.mode = ConvertMode::copy;
+    auto converter = create_frame_converter(d3d.device.get(), d3d.context.get(), cs);
+    ASSERT_TRUE(converter);
+
+    auto [tx, rx] = make_frame_channel();
+    auto in_flight = std::make_shared<InFlight>();
+    FrameHandlerSetup setup;
+    setup.sender = std::move(tx);
+    setup.stats = stats;
+    setup.in_flight = in_flight;
+    setup.ring = ring;
+    setup.interval = kInterval;
+    setup.converter = gpu_conversion(std::move(*converter));
+    setup.expected = {kWidth, kHeight};
+    setup.send = true;
+
+    // Assembled as the capture start assembles it.
+    run = std::make_shared<CaptureRun>();
+    run->pool = pool;
+    run->handler = FrameArrivedHandler::make(std::move(setup));
+    EventRegistrationToken token;
+    ASSERT_EQ(pool->add_FrameArrived(run->handler.get(), &token), S_OK);
+    ASSERT_EQ(pool->CreateCaptureSession(nullptr, run->session.put()), S_OK);
+    run->encoder = spawn_encoder_thread({chosen->transform, std::move(rx), run->stop, ring, stats,
+                                         in_flight, std::make_shared<OutputSettings>()});
+    session.codec = chosen->name;
+    session.in_flight = in_flight;
+    session.run = run;
+    texture = pattern_texture(d3d.device.get(), kWidth, kHeight);
+  }
+  void TearDown() override { set_line_writer(nullptr); }
+
+  // One frame through the pool's delegate, as a capture worker thread does it.
+  void arrive(int n) {
+    pool->queue(fake::make<fake::Frame>(texture, 10'000'000'000 + n * kInterval.count(),
+                                        win::SizeInt32{kWidth, kHeight}));
+    run->handler->Invoke(pool.get(), nullptr);
+  }
+
+  Deadline deadline{120s, "capture run under Wine"};
+  D3DDevice d3d = make_d3d_device();
+  fake::CloseLog closed = std::make_shared<std::vector<std::string>>();
+  ComPtr<fake::FramePool> pool = fake::make<fake::FramePool>(closed);
+  ComPtr<fake::StandInEncoder> stand_in;
+  ComPtr<ID3D11Texture2D> texture;
+  std::shared_ptr<CaptureStats> stats = std::make_shared<CaptureStats>();
+  std::shared_ptr<Ring> ring = std::make_shared<Ring>(
+      60, RingPlatform{[] { return kUnixEpochInFileTime; }, [](WindowHandle) { return false; }});
+  std::shared_ptr<CaptureRun> run;
+  CaptureSession session;
+};
+
+TEST_F(CaptureRunTest, ClosingEndsTheSessionThenThePoolThenTheEncoderOnce) {
+  for (int n = 0; n < 5; ++n) arrive(n);
+  while (reading(stats->packets) < 1) std::this_thread::sleep_for(1ms);
+  // Two threads close at once; one does the work, and both return.
+  std::thread other([&] { close_capture_session(session); });
+  close_capture_session(session);
+  other.join();
+  EXPECT_EQ(*closed, (std::vector<std::string>{"session", "pool"}));
+  EXPECT_TRUE(stand_in->record().shut_down);
+  EXPECT_FALSE(run->pool);
+  EXPECT_FALSE(run->encoder);
+  close_capture_session(session);  // once only
+  EXPECT_EQ(closed->size(), 2u);
+}
+
+TEST_F(CaptureRunTest, ClosingReturnsThoughTheEncoderAnswersNothing) {
+  stand_in->answer(false);
+  stand_in->ignore_shut_down = true;
+  arrive(0);
+  auto began = std::chrono::steady_clock::now();
+  close_capture_session(session);
+  EXPECT_LT(std::chrono::steady_clock::now() - began, kEncoderJoinLimit + 1s);
+  EXPECT_EQ(*closed, (std::vector<std::string>{"session", "pool"}));
+  stand_in->ignore_shut_down = false;  // the left thread may end now
+  stand_in->Shutdown();
+}
+
+TEST_F(CaptureRunTest, AStuckEncoderCostsDroppedFramesNeverAWaitingCaptureThread) {
+  stand_in->answer(false);  // asks for nothing, emits nothing
+  auto slowest = 0ms;
+  for (int n = 0; n < 100; ++n) {
+    auto began = std::chrono::steady_clock::now();
+    arrive(n);
+    slowest = std::max(slowest, std::chrono::duration_cast<std::chrono::milliseconds>(
+                                    std::chrono::steady_clock::now() - began));
+  }
+  EXPECT_LT(slowest, 200ms);
+  EXPECT_EQ(reading(stats->captured), 100u);
+  EXPECT_LE(reading(stats->sent), kFrameChannelCapacity + 1);
+  EXPECT_EQ(reading(stats->sent) + reading(stats->busy_drop), 100u);
+  close_capture_session(session);
+}
+
+TEST(WindowGeometry, AFramedWindowIsCroppedToItsClientArea) {
+  WNDCLASSW wc = {};
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"OrvelleGeometryTest";
+  RegisterClassW(&wc);
+  RECT want = {0, 0, 400, 300};
+  AdjustWindowRect(&want, WS_OVERLAPPEDWINDOW, FALSE);
+  HWND window = CreateWindowExW(0, wc.lpszClassName, L"geometry", WS_OVERLAPPEDWINDOW, 50, 60,
+                                want.right - want.left, want.bottom - want.top, nullptr, nullptr,
+                                wc.hInstance, nullptr);
+  ASSERT_TRUE(window);
+  ShowWindow(window, SW_SHOWNOACTIVATE);
+  WindowGeometry g = window_geometry(window, {0, 0});
+  ASSERT_TRUE(g.frame && g.client && g.client_origin);
+  g.item = {static_cast<std::uint32_t>(g.frame->right - g.frame->left),
+            static_cast<std::uint32_t>(g.frame->bottom - g.frame->top)};
+  CaptureArea area = capture_area(g);
+  EXPECT_EQ(area.wanted, (Size{400, 300}));
+  EXPECT_EQ(area.crop, (Point{g.client_origin->x - g.frame->left, g.client_origin->y - g.frame->top}));
+  EXPECT_GT(area.crop.y, 0) << "the title bar lies above the client area";
+  std::printf("monitor refresh rate: %u Hz\n", monitor_refresh_rate(window));
+  DestroyWindow(window);
+}
+
+TEST(CaptureStart, WithoutWindowsGraphicsCaptureTheStartFailsCleanly) {
+  start_media_foundation();
+  D3DDevice d3d = make_d3d_device();
+  ASSERT_TRUE(d3d.device);
+  GpuAdapter gpu{"llvmpipe", 0, d3d.device, d3d.context, {}};
+  auto ring = std::make_shared<Ring>(
+      60, RingPlatform{[] { return kUnixEpochInFileTime; }, [](WindowHandle) { return false; }});
+  auto started = start_capture(RecorderOptions{}, GetDesktopWindow(), gpu, ring,
+                               std::make_shared<CaptureStats>(), std::make_shared<OutputSettings>());
+  if (started) GTEST_SKIP() << "this system captures windows";
+  EXPECT_NE(started.error().code, 0u) << started.error().text();
+}
+
+}  // namespace
+}  // namespace orvelle::clips

@@ -1,0 +1,130 @@
+#pragma once
+// The capture objects Wine lacks, as far as the frame handler and the
+// session's close use them: a frame pool that hands out frames of real
+// textures, the frames and their surfaces, and a capture session. Each
+// close is written to a shared log so its order can be checked.
+
+#include "common/win/capture.h"
+#include "win/com_object.h"
+
+#include <d3d11.h>
+
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace orvelle::clips::fake {
+
+using CloseLog = std::shared_ptr<std::vector<std::string>>;
+
+class Surface final : public ComObject<win::IDirect3DSurface, win::IDirect3DDxgiInterfaceAccess> {
+ public:
+  explicit Surface(win::ComPtr<ID3D11Texture2D> texture) : texture_(std::move(texture)) {}
+  HRESULT STDMETHODCALLTYPE get_Description(win::Direct3DSurfaceDescription*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE GetInterface(REFIID iid, void** object) override {
+    return texture_.as(iid, object);
+  }
+
+ private:
+  win::ComPtr<ID3D11Texture2D> texture_;
+};
+
+class Frame final : public ComObject<win::IDirect3D11CaptureFrame, win::IClosable> {
+ public:
+  Frame(win::ComPtr<ID3D11Texture2D> texture, std::int64_t time, win::SizeInt32 size)
+      : surface_(make<Surface>(std::move(texture))), time_(time), size_(size) {}
+  bool surface_fails = false;
+
+  HRESULT STDMETHODCALLTYPE get_Surface(win::IDirect3DSurface** value) override {
+    if (surface_fails) return E_FAIL;
+    *value = win::ComPtr<win::IDirect3DSurface>(surface_).detach();
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_SystemRelativeTime(win::TimeSpan* value) override {
+    value->Duration = time_;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_ContentSize(win::SizeInt32* value) override {
+    *value = size_;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Close() override { return S_OK; }
+
+ private:
+  win::ComPtr<win::IDirect3DSurface> surface_;
+  std::int64_t time_;
+  win::SizeInt32 size_;
+};
+
+class Session final : public ComObject<win::IGraphicsCaptureSession, win::IClosable> {
+ public:
+  explicit Session(CloseLog log) : log_(std::move(log)) {}
+  HRESULT STDMETHODCALLTYPE StartCapture() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE Close() override {
+    log_->push_back("session");
+    return S_OK;
+  }
+
+ private:
+  CloseLog log_;
+};
+
+class FramePool final : public ComObject<win::IDirect3D11CaptureFramePool, win::IClosable> {
+ public:
+  explicit FramePool(CloseLog log = std::make_shared<std::vector<std::string>>())
+      : log_(std::move(log)) {}
+
+  // The next frame TryGetNextFrame hands out.
+  void queue(win::ComPtr<win::IDirect3D11CaptureFrame> frame) {
+    std::lock_guard lock(mutex_);
+    frames_.push_back(std::move(frame));
+  }
+  HRESULT next_frame_result = S_OK;
+
+  HRESULT STDMETHODCALLTYPE Recreate(win::IDirect3DDevice*, win::DirectXPixelFormat, std::int32_t,
+                                     win::SizeInt32) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE TryGetNextFrame(win::IDirect3D11CaptureFrame** result) override {
+    std::lock_guard lock(mutex_);
+    *result = nullptr;
+    if (FAILED(next_frame_result)) return next_frame_result;
+    if (frames_.empty()) return S_OK;  // no frame: succeeds without one
+    *result = frames_.front().detach();
+    frames_.pop_front();
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE add_FrameArrived(win::IFrameArrivedHandler* handler,
+                                             EventRegistrationToken* token) override {
+    handler_ = win::ComPtr<win::IFrameArrivedHandler>::share(handler);
+    token->value = 1;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE remove_FrameArrived(EventRegistrationToken) override {
+    handler_.reset();
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE CreateCaptureSession(win::IGraphicsCaptureItem*,
+                                                 win::IGraphicsCaptureSession** result) override {
+    *result = make<Session>(log_).detach();
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_DispatcherQueue(IInspectable**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Close() override {
+    log_->push_back("pool");
+    handler_.reset();  // a closed pool lets its handlers go
+    return S_OK;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::deque<win::ComPtr<win::IDirect3D11CaptureFrame>> frames_;
+  win::ComPtr<win::IFrameArrivedHandler> handler_;
+  CloseLog log_;
+};
+
+}  // namespace orvelle::clips::fake
