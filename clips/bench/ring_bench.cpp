@@ -3,31 +3,9 @@
 
 #include "ring/ring.h"
 
+#include "allocation_count.h"
+
 #include <benchmark/benchmark.h>
-
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
-namespace {
-
-// Bytes allocated while counting is on, to show what a snapshot copies.
-std::atomic<bool> counting{false};
-std::atomic<std::uint64_t> allocated{0};
-
-}  // namespace
-
-// The replacement pair is malloc and free throughout; GCC cannot see that
-// through inlining.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-
-void* operator new(std::size_t n) {
-  if (counting.load(std::memory_order_relaxed)) allocated.fetch_add(n, std::memory_order_relaxed);
-  if (void* p = std::malloc(n ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace orvelle::clips {
 namespace {
@@ -75,18 +53,18 @@ void BM_SnapshotOfAFullRing(benchmark::State& state) {
     groups = snap->groups.size();
     for (const auto& g : snap->groups) packets += g->video.size() + g->audio.size() + g->game_audio.size();
   }
-  allocated = 0;
+  std::uint64_t allocated = 0;
   for (auto _ : state) {
-    counting = true;
+    bench::start_counting();
     auto snap = snapshot_ring(ring);
-    counting = false;
+    allocated += bench::stop_counting().bytes;
     benchmark::DoNotOptimize(snap);
   }
   state.counters["held_s"] = held.seconds;
   state.counters["held_MB"] = double(held.total_bytes) / 1e6;
   state.counters["groups"] = double(groups);
   state.counters["packets"] = double(packets);
-  state.counters["alloc_B_per_snapshot"] = double(allocated.load()) / double(state.iterations());
+  state.counters["alloc_B_per_snapshot"] = double(allocated) / double(state.iterations());
 }
 BENCHMARK(BM_SnapshotOfAFullRing)->Unit(benchmark::kMicrosecond);
 

@@ -1,0 +1,108 @@
+// The frame handler's decisions for one frame, on the capture worker thread:
+// counted, size-checked, paced, timed on the clip timeline, converted (a
+// stand-in that hands back a picture, as the GPU blit does) and sent through
+// the frame channel, which the loop drains as the encoder would. Beside it,
+// the frame channel's send and receive alone, and a frame that is paced out.
+// The decisions must take well under a microsecond and allocate nothing.
+
+#include "capture/frame_arrival.h"
+
+#include "allocation_count.h"
+
+#include <benchmark/benchmark.h>
+
+namespace orvelle::clips {
+namespace {
+
+constexpr Ticks kInterval{166'666};
+constexpr Size kSize{1920, 1080};
+
+int picture_object;
+FrameTexture picture() { return FrameTexture(&picture_object, [](void*) noexcept {}); }
+
+struct BenchFrame final : ArrivedFrame {
+  Ticks t{0};
+  std::optional<Ticks> time() override { return t; }
+  Size content_size() override { return kSize; }
+  Result<FrameTexture> texture() override { return picture(); }
+};
+
+struct BenchConverter final : FrameConversion {
+  Result<FrameTexture> convert(const FrameTexture&) override { return picture(); }
+};
+
+struct Rig {
+  std::shared_ptr<CaptureStats> stats = std::make_shared<CaptureStats>();
+  std::shared_ptr<InFlight> in_flight = std::make_shared<InFlight>();
+  std::shared_ptr<Ring> ring = std::make_shared<Ring>(
+      60, RingPlatform{[] { return kUnixEpochInFileTime; }, [](WindowHandle) { return false; }});
+  FrameReceiver receiver;
+  std::unique_ptr<FrameArrival> handler;
+
+  Rig() {
+    auto [tx, rx] = make_frame_channel();
+    receiver = std::move(rx);
+    FrameHandlerSetup setup;
+    setup.sender = std::move(tx);
+    setup.stats = stats;
+    setup.in_flight = in_flight;
+    setup.ring = ring;
+    setup.interval = kInterval;
+    setup.converter = std::make_unique<BenchConverter>();
+    setup.expected = kSize;
+    setup.send = true;
+    handler = std::make_unique<FrameArrival>(std::move(setup));
+  }
+};
+
+void report(benchmark::State& state, const bench::Allocations& a) {
+  state.counters["allocs_per_frame"] = double(a.count) / double(state.iterations());
+}
+
+void BM_FrameArrivalSent(benchmark::State& state) {
+  Rig rig;
+  BenchFrame frame;
+  frame.t = std::chrono::seconds(1000);
+  std::optional<CapturedFrame> taken;
+  on_frame_arrived(*rig.handler, frame);  // the first frame starts the ring
+  rig.receiver.try_receive(taken);
+  rig.in_flight->remove();
+  bench::start_counting();
+  for (auto _ : state) {
+    frame.t += kInterval;
+    on_frame_arrived(*rig.handler, frame);
+    // The encoder's side, so the channel never fills.
+    rig.receiver.try_receive(taken);
+    rig.in_flight->remove();
+  }
+  report(state, bench::stop_counting());
+  state.counters["sent"] = double(reading(rig.stats->sent));
+}
+BENCHMARK(BM_FrameArrivalSent);
+
+void BM_FrameArrivalPacedOut(benchmark::State& state) {
+  Rig rig;
+  BenchFrame frame;
+  frame.t = std::chrono::seconds(1000);
+  on_frame_arrived(*rig.handler, frame);
+  bench::start_counting();
+  for (auto _ : state) on_frame_arrived(*rig.handler, frame);  // the same slot again
+  report(state, bench::stop_counting());
+}
+BENCHMARK(BM_FrameArrivalPacedOut);
+
+// The reference: one frame message through the channel and out again.
+void BM_FrameChannelRoundTrip(benchmark::State& state) {
+  auto [tx, rx] = make_frame_channel();
+  std::optional<CapturedFrame> taken;
+  bench::start_counting();
+  for (auto _ : state) {
+    tx.send(CapturedFrame{picture(), Ticks{0}, kInterval});
+    rx.try_receive(taken);
+  }
+  report(state, bench::stop_counting());
+}
+BENCHMARK(BM_FrameChannelRoundTrip);
+
+}  // namespace
+}  // namespace orvelle::clips
