@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <type_traits>
 
 namespace orvelle::win {
 
@@ -56,8 +57,8 @@ class CompletionEvent final : public Handler, public IAgileObject {
 
 // Waits at most timeout_ms for operation to complete, whatever its outcome.
 // False when it did not complete in time or no handler could be set.
-template <typename Handler, typename Operation>
-bool wait_for_completion(Operation* operation, DWORD timeout_ms) {
+template <typename Operation, typename Handler>
+bool wait_for_completion(std::type_identity_t<Operation>* operation, DWORD timeout_ms) {
   auto completion = CompletionEvent<Operation, Handler>::make();
   if (!completion->event() || FAILED(operation->put_Completed(completion.get()))) return false;
   return WaitForSingleObject(completion->event(), timeout_ms) == WAIT_OBJECT_0;

@@ -90,8 +90,8 @@ void request_borderless_access() {
                                             operation.put())) ||
       !operation)
     return;
-  win::wait_for_completion<win::IAccessStatusCompletedHandler>(operation.get(),
-                                                               kAccessRequestWaitMs);
+  win::wait_for_completion<win::IAccessStatusOperation, win::IAccessStatusCompletedHandler>(
+      operation.get(), kAccessRequestWaitMs);
 }
 
 // Each setting through its own interface, which older systems lack; every
