@@ -42,16 +42,10 @@ struct Rig {
   Rig() {
     auto [tx, rx] = make_frame_channel();
     receiver = std::move(rx);
-    FrameHandlerSetup setup;
-    setup.sender = std::move(tx);
-    setup.stats = stats;
-    setup.in_flight = in_flight;
-    setup.ring = ring;
-    setup.interval = kInterval;
-    setup.converter = std::make_unique<BenchConverter>();
-    setup.expected = kSize;
-    setup.send = true;
-    handler = std::make_unique<FrameArrival>(std::move(setup));
+    handler = std::make_unique<FrameArrival>(FrameHandlerSetup{
+        .sender = std::move(tx), .stats = stats, .in_flight = in_flight, .ring = ring,
+        .interval = kInterval, .converter = std::make_unique<BenchConverter>(), .expected = kSize,
+        .send = true});
   }
 };
 

@@ -186,17 +186,10 @@ Result<CaptureSession> start_capture(const RecorderOptions& options, WindowHandl
                    run->pool));
 
   auto in_flight = std::make_shared<InFlight>();  // this session's own count
-  FrameHandlerSetup setup;
-  setup.sender = std::move(sender);
-  setup.stats = stats;
-  setup.in_flight = in_flight;
-  setup.ring = ring;
-  setup.interval = plan->interval;
-  setup.window = window;
-  setup.converter = std::move(converter);
-  setup.expected = plan->area.item;
-  setup.send = encoder.has_value();
-  run->handler = FrameArrivedHandler::make(std::move(setup));
+  run->handler = FrameArrivedHandler::make(FrameHandlerSetup{
+      .sender = std::move(sender), .stats = stats, .in_flight = in_flight, .ring = ring,
+      .interval = plan->interval, .window = window, .converter = std::move(converter),
+      .expected = plan->area.item, .send = encoder.has_value()});
   EventRegistrationToken token{};
   ORVELLE_TRY(checked(run->pool->add_FrameArrived(run->handler.get(), &token)));
 

@@ -45,28 +45,6 @@ ComPtr<FrameArrivedHandler> FrameArrivedHandler::make(FrameHandlerSetup setup) {
   return ComPtr<FrameArrivedHandler>::attach(new FrameArrivedHandler(std::move(setup)));
 }
 
-HRESULT FrameArrivedHandler::QueryInterface(REFIID iid, void** object) {
-  if (!object) return E_POINTER;
-  if (iid == __uuidof(IUnknown) || iid == __uuidof(win::IFrameArrivedHandler)) {
-    *object = static_cast<win::IFrameArrivedHandler*>(this);
-  } else if (iid == __uuidof(IAgileObject)) {
-    *object = static_cast<IAgileObject*>(this);
-  } else {
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  AddRef();
-  return S_OK;
-}
-
-ULONG FrameArrivedHandler::AddRef() { return ++references_; }
-
-ULONG FrameArrivedHandler::Release() {
-  ULONG left = --references_;
-  if (left == 0) delete this;
-  return left;
-}
-
 HRESULT FrameArrivedHandler::Invoke(win::IDirect3D11CaptureFramePool* pool, IInspectable*) {
   if (!pool) return S_OK;
   try {

@@ -6,32 +6,26 @@
 
 #include "capture/frame_arrival.h"
 #include "common/win/capture.h"
+#include "common/win/com_object.h"
 #include "common/win/com_ptr.h"
 #include "common/win_error.h"
 
 #include <d3d11.h>
 
-#include <atomic>
-
 namespace orvelle::clips {
 
-class FrameArrivedHandler final : public win::IFrameArrivedHandler, public IAgileObject {
+class FrameArrivedHandler final : public win::ComObject<win::IFrameArrivedHandler, IAgileObject> {
  public:
   // Its reference count starts at 1, held by the returned pointer.
   static win::ComPtr<FrameArrivedHandler> make(FrameHandlerSetup setup);
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
   // on_frame_arrived for the pool's next frame.
   HRESULT STDMETHODCALLTYPE Invoke(win::IDirect3D11CaptureFramePool* pool,
                                    IInspectable* args) override;
 
  private:
   explicit FrameArrivedHandler(FrameHandlerSetup setup) : arrival_(std::move(setup)) {}
-  ~FrameArrivedHandler() = default;
 
-  std::atomic<ULONG> references_{1};
   FrameArrival arrival_;
 };
 

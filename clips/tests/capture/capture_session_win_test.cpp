@@ -36,12 +36,12 @@ class CaptureRunTest : public testing::Test {
   void SetUp() override {
     ASSERT_TRUE(d3d.device) << "no Direct3D 11 device";
     set_line_writer([](Stream, std::string_view) {});
-    stand_in = fake::make<fake::StandInEncoder>(std::vector<fake::AccessUnit>(
+    stand_in = win::make_com<fake::StandInEncoder>(std::vector<fake::AccessUnit>(
         1000, fake::AccessUnit{{0, 0, 0, 1, 0x09, 0xF0, 0, 0, 1, 0x41, 0x9A}, false}));
     auto manager = make_device_manager(d3d.device.get());
     ASSERT_TRUE(manager);
     EncoderRequest request{"llvmpipe", 0, {kWidth, kHeight}, 1'500'000, 60, InputFormat::Bgra};
-    auto chosen = choose_from({fake::make<fake::StandInActivate>(stand_in, L"Stand-in", nullptr)},
+    auto chosen = choose_from({win::make_com<fake::StandInActivate>(stand_in, L"Stand-in", nullptr)},
                               request, manager->get());
     ASSERT_TRUE(chosen) << chosen.error().text();
 
@@ -53,20 +53,13 @@ class CaptureRunTest : public testing::Test {
 
     auto [tx, rx] = make_frame_channel();
     auto in_flight = std::make_shared<InFlight>();
-    FrameHandlerSetup setup;
-    setup.sender = std::move(tx);
-    setup.stats = stats;
-    setup.in_flight = in_flight;
-    setup.ring = ring;
-    setup.interval = kInterval;
-    setup.converter = gpu_conversion(std::move(*converter));
-    setup.expected = {kWidth, kHeight};
-    setup.send = true;
-
     // Assembled as the capture start assembles it.
     run = std::make_shared<CaptureRun>();
     run->pool = pool;
-    run->handler = FrameArrivedHandler::make(std::move(setup));
+    run->handler = FrameArrivedHandler::make(FrameHandlerSetup{
+        .sender = std::move(tx), .stats = stats, .in_flight = in_flight, .ring = ring,
+        .interval = kInterval, .converter = gpu_conversion(std::move(*converter)),
+        .expected = {kWidth, kHeight}, .send = true});
     EventRegistrationToken token;
     ASSERT_EQ(pool->add_FrameArrived(run->handler.get(), &token), S_OK);
     ASSERT_EQ(pool->CreateCaptureSession(nullptr, run->session.put()), S_OK);
@@ -81,7 +74,7 @@ class CaptureRunTest : public testing::Test {
 
   // One frame through the pool's delegate, as a capture worker thread does it.
   void arrive(int n) {
-    pool->queue(fake::make<fake::Frame>(texture, 10'000'000'000 + n * kInterval.count(),
+    pool->queue(win::make_com<fake::Frame>(texture, 10'000'000'000 + n * kInterval.count(),
                                         win::SizeInt32{kWidth, kHeight}));
     run->handler->Invoke(pool.get(), nullptr);
   }
@@ -89,7 +82,7 @@ class CaptureRunTest : public testing::Test {
   Deadline deadline{120s, "capture run under Wine"};
   D3DDevice d3d = make_d3d_device();
   fake::CloseLog closed = std::make_shared<std::vector<std::string>>();
-  ComPtr<fake::FramePool> pool = fake::make<fake::FramePool>(closed);
+  ComPtr<fake::FramePool> pool = win::make_com<fake::FramePool>(closed);
   ComPtr<fake::StandInEncoder> stand_in;
   ComPtr<ID3D11Texture2D> texture;
   std::shared_ptr<CaptureStats> stats = std::make_shared<CaptureStats>();

@@ -82,20 +82,13 @@ struct Rig {
   explicit Rig(CaptureStage stage = CaptureStage::Full) {
     auto [tx, rx] = make_frame_channel();
     receiver = std::move(rx);
-    FrameHandlerSetup setup;
-    setup.sender = std::move(tx);
-    setup.stats = stats;
-    setup.in_flight = in_flight;
-    setup.ring = ring;
-    setup.interval = kInterval;
-    setup.expected = kSize;
-    setup.send = stage == CaptureStage::Full;
-    if (stage != CaptureStage::Capture) {
-      auto c = std::make_unique<FakeConverter>(&converted);
-      converter = c.get();
-      setup.converter = std::move(c);
-    }
-    handler = std::make_unique<FrameArrival>(std::move(setup));
+    std::unique_ptr<FakeConverter> c;
+    if (stage != CaptureStage::Capture) c = std::make_unique<FakeConverter>(&converted);
+    converter = c.get();
+    handler = std::make_unique<FrameArrival>(FrameHandlerSetup{
+        .sender = std::move(tx), .stats = stats, .in_flight = in_flight, .ring = ring,
+        .interval = kInterval, .converter = std::move(c), .expected = kSize,
+        .send = stage == CaptureStage::Full});
   }
 
   FakeFrame frame(Ticks t, Size size = kSize) { return FakeFrame(t, size, &captured); }

@@ -33,20 +33,14 @@ class FrameHandler : public testing::Test {
     ASSERT_TRUE(converter) << converter.error().text();
     auto [tx, rx] = make_frame_channel();
     receiver = std::move(rx);
-    FrameHandlerSetup setup;
-    setup.sender = std::move(tx);
-    setup.stats = stats;
-    setup.in_flight = std::make_shared<InFlight>();
-    setup.ring = ring;
-    setup.interval = kInterval;
-    setup.converter = gpu_conversion(std::move(*converter));
-    setup.expected = {kItemWidth, kItemHeight};
-    setup.send = true;
-    handler = FrameArrivedHandler::make(std::move(setup));
+    handler = FrameArrivedHandler::make(FrameHandlerSetup{
+        .sender = std::move(tx), .stats = stats, .in_flight = std::make_shared<InFlight>(),
+        .ring = ring, .interval = kInterval, .converter = gpu_conversion(std::move(*converter)),
+        .expected = {kItemWidth, kItemHeight}, .send = true});
   }
 
   ComPtr<fake::Frame> frame(std::int64_t time, win::SizeInt32 size = {kItemWidth, kItemHeight}) {
-    return fake::make<fake::Frame>(pattern_texture(d3d.device.get(), kItemWidth, kItemHeight), time,
+    return win::make_com<fake::Frame>(pattern_texture(d3d.device.get(), kItemWidth, kItemHeight), time,
                                    size);
   }
   HRESULT arrive(ComPtr<fake::Frame> f) {
@@ -60,7 +54,7 @@ class FrameHandler : public testing::Test {
       60, RingPlatform{[] { return kUnixEpochInFileTime; }, [](WindowHandle) { return false; }});
   FrameReceiver receiver;
   ComPtr<FrameArrivedHandler> handler;
-  ComPtr<fake::FramePool> pool = fake::make<fake::FramePool>();
+  ComPtr<fake::FramePool> pool = win::make_com<fake::FramePool>();
 };
 
 TEST_F(FrameHandler, AFrameReachesTheEncoderCroppedOnTheGpu) {

@@ -33,10 +33,10 @@ class EncoderSearch : public testing::Test {
 
   ComPtr<fake::StandInActivate> candidate(const wchar_t* name, const wchar_t* vendor,
                                           std::vector<GUID> inputs = {}) {
-    auto encoder = fake::make<fake::StandInEncoder>(std::vector<fake::AccessUnit>{});
+    auto encoder = win::make_com<fake::StandInEncoder>(std::vector<fake::AccessUnit>{});
     if (!inputs.empty()) encoder->offered_inputs = std::move(inputs);
     encoders.push_back(encoder);
-    return fake::make<fake::StandInActivate>(encoder, name, vendor);
+    return win::make_com<fake::StandInActivate>(encoder, name, vendor);
   }
 
   EncoderRequest request{"Test GPU", 0x10DE, {1280, 720}, 4'444'444, 60, InputFormat::Automatic};

@@ -49,7 +49,7 @@ class H264Transform : public testing::Test {
     ASSERT_FALSE(stream.empty()) << "stand_in.h264 was not made";
     units = fake::access_units(stream);
     ASSERT_GT(units.size(), 30u);
-    stand_in = fake::make<fake::StandInEncoder>(units);
+    stand_in = win::make_com<fake::StandInEncoder>(units);
     set_line_writer([this](Stream, std::string_view text) {
       std::lock_guard lock(lines_mutex);
       lines.emplace_back(text);
@@ -63,7 +63,7 @@ class H264Transform : public testing::Test {
     EXPECT_TRUE(manager) << manager.error().text();
     if (!manager) return nullptr;
     std::vector<ComPtr<IMFActivate>> candidates = {
-        fake::make<fake::StandInActivate>(stand_in, L"Stand-in H.264 Encoder", L"VEN_10DE")};
+        win::make_com<fake::StandInActivate>(stand_in, L"Stand-in H.264 Encoder", L"VEN_10DE")};
     EncoderRequest request{"llvmpipe", 0x10DE, {320, 180}, 1'500'000, 30, InputFormat::Nv12};
     auto chosen = choose_from(std::move(candidates), request, manager->get());
     EXPECT_TRUE(chosen) << chosen.error().text();
@@ -209,7 +209,7 @@ TEST_F(H264Transform, TheStopFlagIsSeenWithin200Milliseconds) {
 
 TEST_F(H264Transform, StoppingReturnsWhenTheTransformStopsAnswering) {
   for (bool ignores_shut_down : {false, true}) {
-    stand_in = fake::make<fake::StandInEncoder>(units);
+    stand_in = win::make_com<fake::StandInEncoder>(units);
     auto transform = configured();
     ASSERT_TRUE(transform);
     stand_in->answer(false);

@@ -5,7 +5,7 @@
 // close is written to a shared log so its order can be checked.
 
 #include "common/win/capture.h"
-#include "win/com_object.h"
+#include "common/win/com_object.h"
 
 #include <d3d11.h>
 
@@ -19,7 +19,7 @@ namespace orvelle::clips::fake {
 
 using CloseLog = std::shared_ptr<std::vector<std::string>>;
 
-class Surface final : public ComObject<win::IDirect3DSurface, win::IDirect3DDxgiInterfaceAccess> {
+class Surface final : public win::ComObject<win::IDirect3DSurface, win::IDirect3DDxgiInterfaceAccess> {
  public:
   explicit Surface(win::ComPtr<ID3D11Texture2D> texture) : texture_(std::move(texture)) {}
   HRESULT STDMETHODCALLTYPE get_Description(win::Direct3DSurfaceDescription*) override {
@@ -33,10 +33,10 @@ class Surface final : public ComObject<win::IDirect3DSurface, win::IDirect3DDxgi
   win::ComPtr<ID3D11Texture2D> texture_;
 };
 
-class Frame final : public ComObject<win::IDirect3D11CaptureFrame, win::IClosable> {
+class Frame final : public win::ComObject<win::IDirect3D11CaptureFrame, win::IClosable> {
  public:
   Frame(win::ComPtr<ID3D11Texture2D> texture, std::int64_t time, win::SizeInt32 size)
-      : surface_(make<Surface>(std::move(texture))), time_(time), size_(size) {}
+      : surface_(win::make_com<Surface>(std::move(texture))), time_(time), size_(size) {}
   bool surface_fails = false;
 
   HRESULT STDMETHODCALLTYPE get_Surface(win::IDirect3DSurface** value) override {
@@ -60,7 +60,7 @@ class Frame final : public ComObject<win::IDirect3D11CaptureFrame, win::IClosabl
   win::SizeInt32 size_;
 };
 
-class Session final : public ComObject<win::IGraphicsCaptureSession, win::IClosable> {
+class Session final : public win::ComObject<win::IGraphicsCaptureSession, win::IClosable> {
  public:
   explicit Session(CloseLog log) : log_(std::move(log)) {}
   HRESULT STDMETHODCALLTYPE StartCapture() override { return S_OK; }
@@ -73,7 +73,7 @@ class Session final : public ComObject<win::IGraphicsCaptureSession, win::IClosa
   CloseLog log_;
 };
 
-class FramePool final : public ComObject<win::IDirect3D11CaptureFramePool, win::IClosable> {
+class FramePool final : public win::ComObject<win::IDirect3D11CaptureFramePool, win::IClosable> {
  public:
   explicit FramePool(CloseLog log = std::make_shared<std::vector<std::string>>())
       : log_(std::move(log)) {}
@@ -110,7 +110,7 @@ class FramePool final : public ComObject<win::IDirect3D11CaptureFramePool, win::
   }
   HRESULT STDMETHODCALLTYPE CreateCaptureSession(win::IGraphicsCaptureItem*,
                                                  win::IGraphicsCaptureSession** result) override {
-    *result = make<Session>(log_).detach();
+    *result = win::make_com<Session>(log_).detach();
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_DispatcherQueue(IInspectable**) override { return E_NOTIMPL; }

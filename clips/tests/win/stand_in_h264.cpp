@@ -318,7 +318,7 @@ HRESULT StandInEncoder::ProcessOutput(DWORD, DWORD count, MFT_OUTPUT_DATA_BUFFER
   Pending p = pending_.front();
   pending_.pop_front();
   const AccessUnit& unit = pictures_[next_picture_++];
-  auto buffer = make<CountingBuffer>(unit.bytes);
+  auto buffer = win::make_com<CountingBuffer>(unit.bytes);
   ComPtr<IMFSample> sample;
   MFCreateSample(sample.put());
   sample->AddBuffer(buffer.get());

@@ -11,7 +11,7 @@
 
 #include "common/win/com_ptr.h"
 #include "common/win/media_foundation.h"
-#include "win/com_object.h"
+#include "common/win/com_object.h"
 
 #include <d3d11.h>
 #include <mfidl.h>
@@ -39,7 +39,7 @@ std::vector<std::vector<std::uint8_t>> nal_units(const std::vector<std::uint8_t>
 std::vector<std::uint8_t> read_file(const std::wstring& path);
 
 // An output buffer that counts how often its bytes are read.
-class CountingBuffer final : public ComObject<IMFMediaBuffer> {
+class CountingBuffer final : public win::ComObject<IMFMediaBuffer> {
  public:
   explicit CountingBuffer(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes)) {}
   HRESULT STDMETHODCALLTYPE Lock(BYTE** data, DWORD* max, DWORD* current) override;
@@ -58,7 +58,7 @@ class CountingBuffer final : public ComObject<IMFMediaBuffer> {
 };
 
 class StandInEncoder final
-    : public ComObject<IMFTransform, IMFMediaEventGenerator, IMFShutdown, ICodecAPI> {
+    : public win::ComObject<IMFTransform, IMFMediaEventGenerator, IMFShutdown, ICodecAPI> {
  public:
   explicit StandInEncoder(std::vector<AccessUnit> pictures);
 
@@ -167,7 +167,7 @@ class StandInEncoder final
 
 // An activation object for the stand-in, with the attributes a listed
 // hardware encoder carries (friendly name, vendor).
-class StandInActivate final : public ComObject<IMFActivate> {
+class StandInActivate final : public win::ComObject<IMFActivate> {
  public:
   StandInActivate(win::ComPtr<StandInEncoder> encoder, const wchar_t* friendly_name,
                   const wchar_t* vendor);

@@ -1,7 +1,8 @@
 #pragma once
-// The body every COM fake of the tests shares: reference counting, and
-// QueryInterface over the interfaces it lists. The IInspectable methods
-// answer E_NOTIMPL for the WinRT interfaces among them.
+// The body of every COM object the programs and their tests implement:
+// reference counting, and QueryInterface over the interfaces it lists (the
+// first answers for IUnknown). The IInspectable methods answer E_NOTIMPL for
+// the WinRT interfaces among them.
 
 #include "common/win/com_ptr.h"
 
@@ -11,7 +12,7 @@
 #include <tuple>
 #include <utility>
 
-namespace orvelle::clips::fake {
+namespace orvelle::win {
 
 template <typename... Interfaces>
 class ComObject : public Interfaces... {
@@ -59,8 +60,8 @@ class ComObject : public Interfaces... {
 
 // A new object, its first reference held by the returned pointer.
 template <typename T, typename... Args>
-win::ComPtr<T> make(Args&&... args) {
-  return win::ComPtr<T>::attach(new T(std::forward<Args>(args)...));
+ComPtr<T> make_com(Args&&... args) {
+  return ComPtr<T>::attach(new T(std::forward<Args>(args)...));
 }
 
-}  // namespace orvelle::clips::fake
+}  // namespace orvelle::win
