@@ -129,12 +129,22 @@ void CaptureRun::close() {
   });
 }
 
+CaptureActivation system_capture_activation() { return {capture_item, frame_pool_statics}; }
+
 Result<CaptureSession> start_capture(const RecorderOptions& options, WindowHandle window,
+                                     const GpuAdapter& gpu, std::shared_ptr<Ring> ring,
+                                     std::shared_ptr<CaptureStats> stats, SharedOutput output) {
+  return start_capture(system_capture_activation(), options, window, gpu, std::move(ring),
+                       std::move(stats), std::move(output));
+}
+
+Result<CaptureSession> start_capture(const CaptureActivation& activation,
+                                     const RecorderOptions& options, WindowHandle window,
                                      const GpuAdapter& gpu, std::shared_ptr<Ring> ring,
                                      std::shared_ptr<CaptureStats> stats, SharedOutput output) {
   HWND hwnd = static_cast<HWND>(window);
   auto run = std::make_shared<CaptureRun>();  // closes what was made should a step fail
-  auto item = capture_item(hwnd);
+  auto item = activation.item(hwnd);
   if (!item) return error(item.error());
   run->item = *item;
 
@@ -176,7 +186,7 @@ Result<CaptureSession> start_capture(const RecorderOptions& options, WindowHandl
   auto [sender, receiver] = make_frame_channel();
   emit_log(output->json, interval_line(refresh_hz, plan->interval));
 
-  auto statics = frame_pool_statics();
+  auto statics = activation.frame_pools();
   if (!statics) return error(statics.error());
   const win::SizeInt32 pool_size{static_cast<std::int32_t>(plan->area.item.width),
                                  static_cast<std::int32_t>(plan->area.item.height)};

@@ -18,6 +18,7 @@
 #include <d3d11.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -70,6 +71,19 @@ struct CaptureSession {
 
 // Starts capturing window. Every error is returned, none printed.
 Result<CaptureSession> start_capture(const RecorderOptions& options, WindowHandle window,
+                                     const GpuAdapter& gpu, std::shared_ptr<Ring> ring,
+                                     std::shared_ptr<CaptureStats> stats, SharedOutput output);
+
+// Where the capture item and the frame pool come from: the system's
+// Windows.Graphics.Capture, or a test's own objects where the system has none.
+struct CaptureActivation {
+  std::function<Result<win::ComPtr<win::IGraphicsCaptureItem>>(HWND window)> item;
+  std::function<Result<win::ComPtr<win::IDirect3D11CaptureFramePoolStatics2>>()> frame_pools;
+};
+CaptureActivation system_capture_activation();
+
+Result<CaptureSession> start_capture(const CaptureActivation& activation,
+                                     const RecorderOptions& options, WindowHandle window,
                                      const GpuAdapter& gpu, std::shared_ptr<Ring> ring,
                                      std::shared_ptr<CaptureStats> stats, SharedOutput output);
 

@@ -135,20 +135,38 @@ TEST_F(CaptureRunTest, AStuckEncoderCostsDroppedFramesNeverAWaitingCaptureThread
   close_capture_session(session);
 }
 
+// A framed window of our own to capture, on the test's thread.
+class TestWindow {
+ public:
+  TestWindow(int client_width, int client_height) {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"OrvelleCaptureTest";
+    RegisterClassW(&wc);
+    RECT r = {0, 0, client_width, client_height};
+    AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
+    window_ = CreateWindowExW(0, wc.lpszClassName, L"capture", WS_OVERLAPPEDWINDOW, 50, 60,
+                              r.right - r.left, r.bottom - r.top, nullptr, nullptr, wc.hInstance,
+                              nullptr);
+    ShowWindow(window_, SW_SHOWNOACTIVATE);
+  }
+  ~TestWindow() { DestroyWindow(window_); }
+  HWND get() const { return window_; }
+  // Its frame bounds, as the capture item measures the window.
+  win::SizeInt32 frame_size() const {
+    WindowGeometry g = window_geometry(window_, {});
+    return {g.frame->right - g.frame->left, g.frame->bottom - g.frame->top};
+  }
+
+ private:
+  HWND window_ = nullptr;
+};
+
 TEST(WindowGeometry, AFramedWindowIsCroppedToItsClientArea) {
-  WNDCLASSW wc = {};
-  wc.lpfnWndProc = DefWindowProcW;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = L"OrvelleGeometryTest";
-  RegisterClassW(&wc);
-  RECT want = {0, 0, 400, 300};
-  AdjustWindowRect(&want, WS_OVERLAPPEDWINDOW, FALSE);
-  HWND window = CreateWindowExW(0, wc.lpszClassName, L"geometry", WS_OVERLAPPEDWINDOW, 50, 60,
-                                want.right - want.left, want.bottom - want.top, nullptr, nullptr,
-                                wc.hInstance, nullptr);
-  ASSERT_TRUE(window);
-  ShowWindow(window, SW_SHOWNOACTIVATE);
-  WindowGeometry g = window_geometry(window, {0, 0});
+  TestWindow window(400, 300);
+  ASSERT_TRUE(window.get());
+  WindowGeometry g = window_geometry(window.get(), {0, 0});
   ASSERT_TRUE(g.frame && g.client && g.client_origin);
   g.item = {static_cast<std::uint32_t>(g.frame->right - g.frame->left),
             static_cast<std::uint32_t>(g.frame->bottom - g.frame->top)};
@@ -156,19 +174,109 @@ TEST(WindowGeometry, AFramedWindowIsCroppedToItsClientArea) {
   EXPECT_EQ(area.wanted, (Size{400, 300}));
   EXPECT_EQ(area.crop, (Point{g.client_origin->x - g.frame->left, g.client_origin->y - g.frame->top}));
   EXPECT_GT(area.crop.y, 0) << "the title bar lies above the client area";
-  std::printf("monitor refresh rate: %u Hz\n", monitor_refresh_rate(window));
-  DestroyWindow(window);
+  std::printf("monitor refresh rate: %u Hz\n", monitor_refresh_rate(window.get()));
 }
 
-TEST(CaptureStart, WithoutWindowsGraphicsCaptureTheStartFailsCleanly) {
-  start_media_foundation();
+class CaptureStart : public testing::Test {
+ protected:
+  static void SetUpTestSuite() { start_media_foundation(); }
+  void SetUp() override {
+    ASSERT_TRUE(d3d.device) << "no Direct3D 11 device";
+    set_line_writer([this](Stream, std::string_view text) { lines.emplace_back(text); });
+  }
+  void TearDown() override { set_line_writer(nullptr); }
+
+  Result<CaptureSession> start(const RecorderOptions& options, HWND window) {
+    CaptureActivation fakes{
+        [this](HWND) -> Result<ComPtr<win::IGraphicsCaptureItem>> { return ComPtr<win::IGraphicsCaptureItem>(item); },
+        [this]() -> Result<ComPtr<win::IDirect3D11CaptureFramePoolStatics2>> {
+          return ComPtr<win::IDirect3D11CaptureFramePoolStatics2>(pools);
+        }};
+    return start_capture(fakes, options, window, gpu, ring, stats,
+                         std::make_shared<OutputSettings>());
+  }
+
   D3DDevice d3d = make_d3d_device();
-  ASSERT_TRUE(d3d.device);
   GpuAdapter gpu{"llvmpipe", 0, d3d.device, d3d.context, {}};
-  auto ring = std::make_shared<Ring>(
+  fake::CloseLog closed = std::make_shared<std::vector<std::string>>();
+  ComPtr<fake::CaptureItem> item;
+  ComPtr<fake::FramePoolFactory> pools = win::make_com<fake::FramePoolFactory>(closed);
+  std::shared_ptr<Ring> ring = std::make_shared<Ring>(
       60, RingPlatform{[] { return kUnixEpochInFileTime; }, [](WindowHandle) { return false; }});
-  auto started = start_capture(RecorderOptions{}, GetDesktopWindow(), gpu, ring,
-                               std::make_shared<CaptureStats>(), std::make_shared<OutputSettings>());
+  std::shared_ptr<CaptureStats> stats = std::make_shared<CaptureStats>();
+  std::vector<std::string> lines;
+};
+
+TEST_F(CaptureStart, ThePoolTheConverterAndTheFrameCheckShareOneReadingOfTheItemSize) {
+  TestWindow window(400, 300);
+  const win::SizeInt32 frame = window.frame_size();
+  // The window changes size while the capture starts: a second reading would differ.
+  item = win::make_com<fake::CaptureItem>(
+      std::vector<win::SizeInt32>{frame, {frame.Width + 20, frame.Height + 10}});
+  RecorderOptions options;
+  options.stage = CaptureStage::Convert;  // Wine has no hardware encoder
+  options.input = InputFormat::Bgra;      // nor a video processor: the crop is a copy
+  auto session = start(options, window.get());
+  ASSERT_TRUE(session) << session.error().text();
+  EXPECT_EQ(item->size_reads, 1);
+  ASSERT_EQ(pools->made.size(), 1u);
+  EXPECT_EQ(pools->made[0].size.Width, frame.Width);
+  EXPECT_EQ(pools->made[0].size.Height, frame.Height);
+  EXPECT_EQ(pools->made[0].buffers, 2);
+  EXPECT_EQ(pools->made[0].format, win::DirectXPixelFormat::B8G8R8A8UIntNormalized);
+
+  // A frame of that size is converted; one of the second size is a resize.
+  auto texture = pattern_texture(d3d.device.get(), frame.Width, frame.Height);
+  auto arrive = [&](std::int64_t t, win::SizeInt32 size) {
+    pools->pool->queue(win::make_com<fake::Frame>(texture, t, size));
+    session->run->handler->Invoke(pools->pool.get(), nullptr);
+  };
+  arrive(10'000'000'000, frame);
+  arrive(10'000'200'000, {frame.Width + 20, frame.Height + 10});
+  EXPECT_EQ(reading(stats->captured), 2u);
+  EXPECT_EQ(reading(stats->size_skip), 1u);
+  EXPECT_EQ(reading(stats->sent), 0u) << "--stage convert sends nothing";
+
+  EXPECT_EQ(session->codec, "none");
+  EXPECT_EQ(session->width, 400u);
+  EXPECT_EQ(session->height, 300u);
+  EXPECT_EQ(session->bitrate, 1'500'000u);
+  EXPECT_FALSE(session->run->encoder);
+  WindowGeometry g = window_geometry(window.get(), {});
+  const std::string capturing = "capturing 400x300 (window " + std::to_string(frame.Width) + "x" +
+                                std::to_string(frame.Height) + ", crop +" +
+                                std::to_string(g.client_origin->x - g.frame->left) + "+" +
+                                std::to_string(g.client_origin->y - g.frame->top) +
+                                "), encoder \"none\" @ 60 fps, 1500 kbit/s";
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], capturing);
+  const std::uint32_t hz = monitor_refresh_rate(window.get());
+  EXPECT_EQ(lines[1], interval_line(hz, min_update_interval(60, hz)));
+
+  fake::Session& s = *pools->pool->session.get();
+  EXPECT_TRUE(s.started);
+  EXPECT_EQ(s.cursor, true);
+  EXPECT_EQ(s.border, false);
+  EXPECT_EQ(s.secondary_windows, false);
+  EXPECT_EQ(s.min_update_interval, min_update_interval(60, hz).count());
+
+  close_capture_session(*session);
+  EXPECT_EQ(*closed, (std::vector<std::string>{"session", "pool"}));
+}
+
+TEST_F(CaptureStart, ATooSmallWindowIsRefusedBeforeAnythingStarts) {
+  TestWindow window(150, 300);
+  item = win::make_com<fake::CaptureItem>(std::vector<win::SizeInt32>{window.frame_size()});
+  auto session = start(RecorderOptions{}, window.get());
+  ASSERT_FALSE(session);
+  EXPECT_EQ(session.error().message, "the window is too small to record (150x300)");
+  EXPECT_TRUE(pools->made.empty());
+  EXPECT_TRUE(lines.empty());
+}
+
+TEST_F(CaptureStart, WithoutWindowsGraphicsCaptureTheStartFailsCleanly) {
+  auto started = start_capture(RecorderOptions{}, GetDesktopWindow(), gpu, ring, stats,
+                               std::make_shared<OutputSettings>());
   if (started) GTEST_SKIP() << "this system captures windows";
   EXPECT_NE(started.error().code, 0u) << started.error().text();
 }

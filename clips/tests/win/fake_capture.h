@@ -9,9 +9,11 @@
 
 #include <d3d11.h>
 
+#include <algorithm>
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -60,17 +62,68 @@ class Frame final : public win::ComObject<win::IDirect3D11CaptureFrame, win::ICl
   win::SizeInt32 size_;
 };
 
-class Session final : public win::ComObject<win::IGraphicsCaptureSession, win::IClosable> {
+// A capture session that takes every setting of the later session interfaces.
+class Session final
+    : public win::ComObject<win::IGraphicsCaptureSession, win::IClosable,
+                            win::IGraphicsCaptureSession2, win::IGraphicsCaptureSession3,
+                            win::IGraphicsCaptureSession5, win::IGraphicsCaptureSession6> {
  public:
   explicit Session(CloseLog log) : log_(std::move(log)) {}
-  HRESULT STDMETHODCALLTYPE StartCapture() override { return S_OK; }
+  bool started = false;
+  std::optional<bool> cursor, border, secondary_windows;
+  std::optional<std::int64_t> min_update_interval;
+
+  HRESULT STDMETHODCALLTYPE StartCapture() override {
+    started = true;
+    return S_OK;
+  }
   HRESULT STDMETHODCALLTYPE Close() override {
     log_->push_back("session");
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_IsCursorCaptureEnabled(boolean*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE put_IsCursorCaptureEnabled(boolean v) override {
+    cursor = v != 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_IsBorderRequired(boolean*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE put_IsBorderRequired(boolean v) override {
+    border = v != 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_MinUpdateInterval(win::TimeSpan*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE put_MinUpdateInterval(win::TimeSpan v) override {
+    min_update_interval = v.Duration;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_IncludeSecondaryWindows(boolean*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE put_IncludeSecondaryWindows(boolean v) override {
+    secondary_windows = v != 0;
     return S_OK;
   }
 
  private:
   CloseLog log_;
+};
+
+// A capture item whose size reads come from a list, the last one repeated.
+class CaptureItem final : public win::ComObject<win::IGraphicsCaptureItem> {
+ public:
+  explicit CaptureItem(std::vector<win::SizeInt32> sizes) : sizes_(std::move(sizes)) {}
+  int size_reads = 0;
+
+  HRESULT STDMETHODCALLTYPE get_DisplayName(HSTRING*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_Size(win::SizeInt32* value) override {
+    *value = sizes_[std::min<std::size_t>(size_reads++, sizes_.size() - 1)];
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE add_Closed(IUnknown*, EventRegistrationToken*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE remove_Closed(EventRegistrationToken) override { return E_NOTIMPL; }
+
+ private:
+  std::vector<win::SizeInt32> sizes_;
 };
 
 class FramePool final : public win::ComObject<win::IDirect3D11CaptureFramePool, win::IClosable> {
@@ -84,6 +137,7 @@ class FramePool final : public win::ComObject<win::IDirect3D11CaptureFramePool, 
     frames_.push_back(std::move(frame));
   }
   HRESULT next_frame_result = S_OK;
+  win::ComPtr<Session> session;  // the last made
 
   HRESULT STDMETHODCALLTYPE Recreate(win::IDirect3DDevice*, win::DirectXPixelFormat, std::int32_t,
                                      win::SizeInt32) override {
@@ -110,7 +164,8 @@ class FramePool final : public win::ComObject<win::IDirect3D11CaptureFramePool, 
   }
   HRESULT STDMETHODCALLTYPE CreateCaptureSession(win::IGraphicsCaptureItem*,
                                                  win::IGraphicsCaptureSession** result) override {
-    *result = win::make_com<Session>(log_).detach();
+    session = win::make_com<Session>(log_);
+    *result = win::ComPtr<win::IGraphicsCaptureSession>(session).detach();
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_DispatcherQueue(IInspectable**) override { return E_NOTIMPL; }
@@ -124,6 +179,35 @@ class FramePool final : public win::ComObject<win::IDirect3D11CaptureFramePool, 
   std::mutex mutex_;
   std::deque<win::ComPtr<win::IDirect3D11CaptureFrame>> frames_;
   win::ComPtr<win::IFrameArrivedHandler> handler_;
+  CloseLog log_;
+};
+
+}  // namespace orvelle::clips::fake
+
+namespace orvelle::clips::fake {
+
+// The frame pool factory: each pool it makes is kept, with what it was asked for.
+class FramePoolFactory final : public win::ComObject<win::IDirect3D11CaptureFramePoolStatics2> {
+ public:
+  explicit FramePoolFactory(CloseLog log) : log_(std::move(log)) {}
+  struct Made {
+    win::DirectXPixelFormat format;
+    std::int32_t buffers;
+    win::SizeInt32 size;
+  };
+  std::vector<Made> made;
+  win::ComPtr<FramePool> pool;  // the last made
+
+  HRESULT STDMETHODCALLTYPE CreateFreeThreaded(win::IDirect3DDevice*, win::DirectXPixelFormat format,
+                                               std::int32_t buffers, win::SizeInt32 size,
+                                               win::IDirect3D11CaptureFramePool** result) override {
+    made.push_back({format, buffers, size});
+    pool = win::make_com<FramePool>(log_);
+    *result = win::ComPtr<win::IDirect3D11CaptureFramePool>(pool).detach();
+    return S_OK;
+  }
+
+ private:
   CloseLog log_;
 };
 
