@@ -67,16 +67,18 @@ Size item_size(win::IGraphicsCaptureItem* item) {
 }
 
 // Fetched once per process and kept; a failed fetch is tried again next time.
+// Kept past the end of main on purpose: released by a static destructor, it
+// could outlive the apartment it came from.
 Result<ComPtr<win::IDirect3D11CaptureFramePoolStatics2>> frame_pool_statics() {
   static std::mutex mutex;
-  static ComPtr<win::IDirect3D11CaptureFramePoolStatics2> kept;
+  static auto* kept = new ComPtr<win::IDirect3D11CaptureFramePoolStatics2>();
   std::lock_guard lock(mutex);
-  if (!kept) {
+  if (!*kept) {
     auto statics = activation_factory<win::IDirect3D11CaptureFramePoolStatics2>(win::kFramePoolClass);
     if (!statics) return error(statics.error());
-    kept = *statics;
+    *kept = *statics;
   }
-  return kept;
+  return *kept;
 }
 
 // The borderless capture needs the user's consent on some systems; its
