@@ -41,14 +41,6 @@ using Status = Result<void>;
 
 inline std::unexpected<WinError> error(WinError e) { return std::unexpected(std::move(e)); }
 
-// Error plumbing in one line per call: a failed Status or Result returns its
-// error from the enclosing function.
-#define ORVELLE_TRY(expr)                                                   \
-  do {                                                                      \
-    if (auto orvelle_try_ = (expr); !orvelle_try_)                          \
-      return ::orvelle::error(std::move(orvelle_try_).error());             \
-  } while (0)
-
 // "0x" and eight upper-case hexadecimal digits.
 std::string hresult_hex(std::uint32_t code);
 

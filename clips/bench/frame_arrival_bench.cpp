@@ -7,7 +7,7 @@
 
 #include "capture/frame_arrival.h"
 
-#include "allocation_count.h"
+#include "clips/bench/allocations.h"
 
 #include <benchmark/benchmark.h>
 
@@ -49,8 +49,14 @@ struct Rig {
   }
 };
 
-void report(benchmark::State& state, const bench::Allocations& a) {
-  state.counters["allocs_per_frame"] = double(a.count) / double(state.iterations());
+// Bytes allocated per frame while counting was on.
+void count_from_here() {
+  bench::reset_allocations();
+  bench::count_allocations(true);
+}
+void report(benchmark::State& state) {
+  bench::count_allocations(false);
+  state.counters["alloc_B_per_frame"] = double(bench::allocated_bytes()) / double(state.iterations());
 }
 
 void BM_FrameArrivalSent(benchmark::State& state) {
@@ -61,7 +67,7 @@ void BM_FrameArrivalSent(benchmark::State& state) {
   on_frame_arrived(*rig.handler, frame);  // the first frame starts the ring
   rig.receiver.try_receive(taken);
   rig.in_flight->remove();
-  bench::start_counting();
+  count_from_here();
   for (auto _ : state) {
     frame.t += kInterval;
     on_frame_arrived(*rig.handler, frame);
@@ -69,7 +75,7 @@ void BM_FrameArrivalSent(benchmark::State& state) {
     rig.receiver.try_receive(taken);
     rig.in_flight->remove();
   }
-  report(state, bench::stop_counting());
+  report(state);
   state.counters["sent"] = double(reading(rig.stats->sent));
 }
 BENCHMARK(BM_FrameArrivalSent);
@@ -79,9 +85,9 @@ void BM_FrameArrivalPacedOut(benchmark::State& state) {
   BenchFrame frame;
   frame.t = std::chrono::seconds(1000);
   on_frame_arrived(*rig.handler, frame);
-  bench::start_counting();
+  count_from_here();
   for (auto _ : state) on_frame_arrived(*rig.handler, frame);  // the same slot again
-  report(state, bench::stop_counting());
+  report(state);
 }
 BENCHMARK(BM_FrameArrivalPacedOut);
 
@@ -89,12 +95,12 @@ BENCHMARK(BM_FrameArrivalPacedOut);
 void BM_FrameChannelRoundTrip(benchmark::State& state) {
   auto [tx, rx] = make_frame_channel();
   std::optional<CapturedFrame> taken;
-  bench::start_counting();
+  count_from_here();
   for (auto _ : state) {
     tx.send(CapturedFrame{picture(), Ticks{0}, kInterval});
     rx.try_receive(taken);
   }
-  report(state, bench::stop_counting());
+  report(state);
 }
 BENCHMARK(BM_FrameChannelRoundTrip);
 

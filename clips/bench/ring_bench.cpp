@@ -1,9 +1,8 @@
 // A save's snapshot of a full ring: 600 s of 60 pictures a second in 2-s
 // groups with two sound tracks. It must cost references, never payload.
 
+#include "clips/bench/allocations.h"
 #include "ring/ring.h"
-
-#include "allocation_count.h"
 
 #include <benchmark/benchmark.h>
 
@@ -53,18 +52,18 @@ void BM_SnapshotOfAFullRing(benchmark::State& state) {
     groups = snap->groups.size();
     for (const auto& g : snap->groups) packets += g->video.size() + g->audio.size() + g->game_audio.size();
   }
-  std::uint64_t allocated = 0;
+  bench::reset_allocations();
   for (auto _ : state) {
-    bench::start_counting();
+    bench::count_allocations(true);
     auto snap = snapshot_ring(ring);
-    allocated += bench::stop_counting().bytes;
+    bench::count_allocations(false);
     benchmark::DoNotOptimize(snap);
   }
   state.counters["held_s"] = held.seconds;
   state.counters["held_MB"] = double(held.total_bytes) / 1e6;
   state.counters["groups"] = double(groups);
   state.counters["packets"] = double(packets);
-  state.counters["alloc_B_per_snapshot"] = double(allocated) / double(state.iterations());
+  state.counters["alloc_B_per_snapshot"] = double(bench::allocated_bytes()) / double(state.iterations());
 }
 BENCHMARK(BM_SnapshotOfAFullRing)->Unit(benchmark::kMicrosecond);
 

@@ -1,17 +1,12 @@
 #pragma once
-// A platform call's outcome as a Status: its failure, or, for a call that
-// hands back an object, the rule that succeeding without one is a failure
-// too (code 0).
+// A platform call that hands back an object, as a Status: its failure, or,
+// when it succeeded without the object, the rule's failure with code 0.
+// (win::checked, for every other call, is in error.h.)
 
 #include "common/win/com_ptr.h"
 #include "common/win/error.h"
 
 namespace orvelle::win {
-
-inline Status checked(HRESULT hr) {
-  if (FAILED(hr)) return error(hresult_error(hr));
-  return {};
-}
 
 template <typename T>
 Status made(HRESULT hr, const ComPtr<T>& object) {

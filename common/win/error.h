@@ -11,6 +11,11 @@ namespace orvelle::win {
 WinError hresult_error(HRESULT hr);
 // The thread's last error, as a result code.
 WinError last_error();
+// A call's result code as a Status.
+inline Status checked(HRESULT hr) {
+  if (FAILED(hr)) return error(hresult_error(hr));
+  return {};
+}
 // The one rule for a call that succeeded but handed back no object: it is
 // that call's failure, with code 0, and travels like any other error. Only
 // the frame converter's texture and view calls end the process instead

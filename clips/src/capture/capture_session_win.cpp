@@ -4,6 +4,7 @@
 #include "capture/convert_win.h"
 #include "capture/window_geometry_win.h"
 #include "common/win/async_wait.h"
+#include "common/try.h"
 #include "common/win/checked.h"
 #include "common/win/hstring.h"
 #include "encode/h264_encoder_win.h"
@@ -165,7 +166,7 @@ Result<CaptureSession> start_capture(const CaptureActivation& activation,
   std::optional<ChosenEncoder> encoder;
   if (stage_has_encoder(options.stage)) {
     auto chosen = choose_h264_encoder(
-        gpu.device.get(), EncoderRequest{gpu.description, gpu.vendor_id, plan->encode,
+        gpu.device.get(), EncoderRequest{gpu.description, gpu.vendor, plan->encode,
                                          plan->bitrate, options.fps, options.input});
     if (!chosen) return error(chosen.error());
     encoder = std::move(*chosen);
@@ -192,7 +193,7 @@ Result<CaptureSession> start_capture(const CaptureActivation& activation,
   if (!statics) return error(statics.error());
   const win::SizeInt32 pool_size{static_cast<std::int32_t>(plan->area.item.width),
                                  static_cast<std::int32_t>(plan->area.item.height)};
-  ORVELLE_TRY(made((*statics)->CreateFreeThreaded(gpu.winrt_device.get(),
+  ORVELLE_TRY(made((*statics)->CreateFreeThreaded(gpu.capture_device.get(),
                                                   win::DirectXPixelFormat::B8G8R8A8UIntNormalized,
                                                   kPoolBuffers, pool_size, run->pool.put()),
                    run->pool));

@@ -5,6 +5,7 @@
 // builds it; close_capture_session ends it, once, from any thread.
 
 #include "capture/frame_handler_win.h"
+#include "capture/gpu_adapter_win.h"
 #include "common/win/capture.h"
 #include "common/win/com_ptr.h"
 #include "common/win_error.h"
@@ -24,16 +25,6 @@
 #include <string>
 
 namespace orvelle::clips {
-
-// The graphics adapter that shows the game window, chosen by the record
-// session.
-struct GpuAdapter {
-  std::string description;       // the adapter's description text
-  std::uint32_t vendor_id = 0;   // its PCI vendor id
-  win::ComPtr<ID3D11Device> device;
-  win::ComPtr<ID3D11DeviceContext> context;  // the device's immediate context
-  win::ComPtr<win::IDirect3DDevice> winrt_device;  // the same device, for the frame pool
-};
 
 // What close ends: the pool, the session, the handler and the encoder
 // thread. The capture start fills it as it goes, so a start that fails half

@@ -1,5 +1,6 @@
 #include "capture/frame_handler_win.h"
 
+#include "common/try.h"
 #include "common/win/checked.h"
 #include "encode/frame_texture_win.h"
 

@@ -1,6 +1,6 @@
 #include "encode/encoder_thread.h"
 
-#include "common/thread_name.h"
+#include "common/threads.h"
 
 #include <optional>
 #include <utility>
@@ -90,7 +90,6 @@ void run_encoder_thread(EncoderThreadState state) {
 EncoderThread& EncoderThread::operator=(EncoderThread&& o) noexcept {
   if (this != &o) {
     stop();
-    thread_ = std::move(o.thread_);
     transform_ = std::move(o.transform_);
     stop_ = std::move(o.stop_);
     ended_ = std::move(o.ended_);
@@ -101,7 +100,7 @@ EncoderThread& EncoderThread::operator=(EncoderThread&& o) noexcept {
 EncoderThread::~EncoderThread() { stop(); }
 
 bool EncoderThread::stop(std::chrono::milliseconds limit) {
-  if (!thread_.joinable()) return true;
+  if (!ended_) return true;
   stop_->store(true, std::memory_order_release);
   transform_->shut_down();
   bool ended;
@@ -109,11 +108,7 @@ bool EncoderThread::stop(std::chrono::milliseconds limit) {
     std::unique_lock lock(ended_->mutex);
     ended = ended_->done.wait_for(lock, limit, [&] { return ended_->ended; });
   }
-  if (ended) {
-    thread_.join();
-  } else {
-    thread_.detach();
-  }
+  ended_.reset();
   transform_.reset();
   return ended;
 }
@@ -123,15 +118,17 @@ EncoderThread spawn_encoder_thread(EncoderThreadState state) {
   t.transform_ = state.transform;
   t.stop_ = state.stop;
   t.ended_ = std::make_shared<EncoderThread::Ended>();
-  t.thread_ = spawn_named_thread(
-      "encoder", "encoder thread", [state = std::move(state), ended = t.ended_]() mutable {
-        run_encoder_thread(std::move(state));
+  spawn_detached(
+      "encoder",
+      [state = std::move(state), ended = t.ended_]() mutable {
+        run_encoder_thread(std::move(state));  // lets everything go before it returns
         {
           std::lock_guard lock(ended->mutex);
           ended->ended = true;
         }
         ended->done.notify_all();
-      });
+      },
+      "encoder thread");
   return t;
 }
 

@@ -19,7 +19,6 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
-#include <thread>
 
 namespace orvelle::clips {
 
@@ -52,6 +51,8 @@ Status run_encoder_loop(EncoderThreadState& state);
 // the transform and closes the frame channel.
 void run_encoder_thread(EncoderThreadState state);
 
+// The thread runs detached; ending it means seeing it signal its end, after
+// it has let go of everything it held.
 class EncoderThread {
  public:
   EncoderThread() = default;  // no encoder runs
@@ -60,7 +61,8 @@ class EncoderThread {
   // Stops the thread if it still runs.
   ~EncoderThread();
 
-  explicit operator bool() const { return thread_.joinable(); }
+  // A thread was started and not yet stopped.
+  explicit operator bool() const { return ended_ != nullptr; }
 
   // Sets the stop flag, shuts the transform down so that a blocked wait
   // returns, and waits at most limit for the thread. True when it ended.
@@ -74,7 +76,6 @@ class EncoderThread {
     bool ended = false;
   };
 
-  std::thread thread_;
   std::shared_ptr<EncoderTransform> transform_;
   StopFlag stop_;
   std::shared_ptr<Ended> ended_;

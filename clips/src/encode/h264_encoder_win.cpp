@@ -2,6 +2,7 @@
 
 #include "common/fatal.h"
 #include "common/utf.h"
+#include "common/try.h"
 #include "common/win/checked.h"
 #include "common/win/guid.h"
 #include "common/win/media_foundation.h"

@@ -197,7 +197,8 @@ class CaptureStart : public testing::Test {
   }
 
   D3DDevice d3d = make_d3d_device();
-  GpuAdapter gpu{"llvmpipe", 0, d3d.device, d3d.context, {}};
+  GpuAdapter gpu{.description = "llvmpipe", .device = d3d.device, .context = d3d.context,
+                 .dxgi_device = {}, .capture_device = {}};
   fake::CloseLog closed = std::make_shared<std::vector<std::string>>();
   ComPtr<fake::CaptureItem> item;
   ComPtr<fake::FramePoolFactory> pools = win::make_com<fake::FramePoolFactory>(closed);

@@ -7,6 +7,7 @@
 #include "encode/h264_encoder_win.h"
 
 #include "common/console.h"
+#include "common/win/thread_name.h"
 #include "support/deadline.h"
 #include "win/d3d_device.h"
 #include "win/media_foundation_up.h"
@@ -41,7 +42,10 @@ Bytes first_nal(const Bytes& unit, int type) {
 
 class H264Transform : public testing::Test {
  protected:
-  static void SetUpTestSuite() { start_media_foundation(); }
+  static void SetUpTestSuite() {
+    start_media_foundation();
+    win::install_thread_names();  // as the program does at its start
+  }
 
   void SetUp() override {
     ASSERT_TRUE(d3d.device) << "no Direct3D 11 device";
@@ -173,7 +177,7 @@ TEST_F(H264Transform, ThePacketsThatComeOutAreTheStreamThatWentIn) {
     }
   // Every wait for an event ran on the thread named "encoder".
   for (const std::wstring& name : record.event_threads) {
-    if (name != L"?") {
+    if (name != L"?") {  // a system without thread names
       EXPECT_EQ(name, L"encoder");
     }
   }
