@@ -10,6 +10,8 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace orvelle {
 
@@ -17,12 +19,58 @@ enum class SendResult { sent, full, disconnected };
 enum class RecvStatus { value, timeout, disconnected };
 
 namespace detail {
+
+// A bounded channel keeps its values in a fixed ring, so that a send and a
+// receive allocate nothing (the frame channel carries every captured frame);
+// an unbounded one in a deque.
+template <typename T>
+class ChannelQueue {
+ public:
+  explicit ChannelQueue(std::size_t capacity) : capacity_(capacity), ring_(capacity) {}
+
+  bool empty() const { return capacity_ == 0 ? unbounded_.empty() : count_ == 0; }
+  bool full() const { return capacity_ != 0 && count_ == capacity_; }
+  void push(T value) {
+    if (capacity_ == 0) {
+      unbounded_.push_back(std::move(value));
+      return;
+    }
+    ring_[(head_ + count_) % capacity_].emplace(std::move(value));
+    ++count_;
+  }
+  T pop() {
+    if (capacity_ == 0) {
+      T value = std::move(unbounded_.front());
+      unbounded_.pop_front();
+      return value;
+    }
+    std::optional<T>& slot = ring_[head_];
+    T value = std::move(*slot);
+    slot.reset();
+    head_ = (head_ + 1) % capacity_;
+    --count_;
+    return value;
+  }
+  // Everything still queued, to be let go once the lock is released.
+  std::vector<T> take_all() {
+    std::vector<T> out;
+    while (!empty()) out.push_back(pop());
+    return out;
+  }
+
+ private:
+  std::size_t capacity_;  // 0: unbounded
+  std::vector<std::optional<T>> ring_;
+  std::size_t head_ = 0, count_ = 0;
+  std::deque<T> unbounded_;
+};
+
 template <typename T>
 struct ChannelCore {
+  explicit ChannelCore(std::size_t capacity) : queue(capacity) {}
   std::mutex mutex;
   std::condition_variable ready;
-  std::deque<T> queue;
-  std::size_t capacity;  // 0: unbounded
+  ChannelQueue<T> queue;
   std::size_t senders = 1;
   bool receiver_alive = true;
 };
@@ -52,8 +100,8 @@ class Sender {
     {
       std::lock_guard lock(core_->mutex);
       if (!core_->receiver_alive) return SendResult::disconnected;
-      if (core_->capacity != 0 && core_->queue.size() >= core_->capacity) return SendResult::full;
-      core_->queue.push_back(std::move(value));
+      if (core_->queue.full()) return SendResult::full;
+      core_->queue.push(std::move(value));
     }
     core_->ready.notify_one();
     return SendResult::sent;
@@ -116,17 +164,16 @@ class Receiver {
  private:
   RecvStatus take(std::optional<T>& out) {
     if (core_->queue.empty()) return RecvStatus::disconnected;
-    out.emplace(std::move(core_->queue.front()));
-    core_->queue.pop_front();
+    out.emplace(core_->queue.pop());
     return RecvStatus::value;
   }
   void close() {
     if (!core_) return;
-    std::deque<T> dropped;  // released outside the lock
+    std::vector<T> dropped;  // released outside the lock
     {
       std::lock_guard lock(core_->mutex);
       core_->receiver_alive = false;
-      dropped.swap(core_->queue);
+      dropped = core_->queue.take_all();
     }
     core_.reset();
   }
@@ -137,8 +184,7 @@ class Receiver {
 // capacity 0 makes the channel unbounded.
 template <typename T>
 std::pair<Sender<T>, Receiver<T>> make_channel(std::size_t capacity = 0) {
-  auto core = std::make_shared<detail::ChannelCore<T>>();
-  core->capacity = capacity;
+  auto core = std::make_shared<detail::ChannelCore<T>>(capacity);
   return {Sender<T>(core), Receiver<T>(core)};
 }
 

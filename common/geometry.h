@@ -11,6 +11,11 @@ struct Rect {
   friend bool operator==(const Rect&, const Rect&) = default;
 };
 
+struct Point {
+  std::int32_t x = 0, y = 0;
+  friend bool operator==(const Point&, const Point&) = default;
+};
+
 struct Size {
   std::uint32_t width = 0, height = 0;
   friend bool operator==(const Size&, const Size&) = default;

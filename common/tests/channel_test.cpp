@@ -33,6 +33,22 @@ TEST(Channel, BoundedSendNeverBlocks) {
   EXPECT_EQ(tx.send(4), SendResult::disconnected);
 }
 
+TEST(Channel, ABoundedChannelGoesRoundItsSlotsAndLetsQueuedValuesGo) {
+  auto alive = std::make_shared<int>(0);
+  std::weak_ptr<int> watch = alive;
+  auto [tx, rx] = make_channel<std::shared_ptr<int>>(2);
+  std::optional<std::shared_ptr<int>> v;
+  for (int i = 0; i < 7; ++i) {  // round the two slots and past their end
+    ASSERT_EQ(tx.send(std::make_shared<int>(i)), SendResult::sent);
+    ASSERT_EQ(rx.try_receive(v), RecvStatus::value);
+    EXPECT_EQ(**v, i);
+  }
+  tx.send(std::move(alive));
+  v.reset();
+  { auto gone = std::move(rx); }  // the queued value goes with the receiver
+  EXPECT_TRUE(watch.expired());
+}
+
 TEST(Channel, WaitsTimeOutAndEverySenderCounts) {
   auto [tx, rx] = make_channel<int>();
   std::optional<int> v;

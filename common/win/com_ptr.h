@@ -4,6 +4,7 @@
 
 #include <unknwn.h>
 
+#include <type_traits>
 #include <utility>
 
 namespace orvelle::win {
@@ -28,6 +29,15 @@ class ComPtr {
     if (ptr_) ptr_->AddRef();
   }
   ComPtr(ComPtr&& o) noexcept : ptr_(std::exchange(o.ptr_, nullptr)) {}
+  // An object's pointer as one of the interfaces it derives from.
+  template <typename U>
+    requires std::is_convertible_v<U*, T*>
+  ComPtr(const ComPtr<U>& o) : ptr_(o.get()) {
+    if (ptr_) ptr_->AddRef();
+  }
+  template <typename U>
+    requires std::is_convertible_v<U*, T*>
+  ComPtr(ComPtr<U>&& o) noexcept : ptr_(o.detach()) {}
   ComPtr& operator=(ComPtr o) noexcept {
     std::swap(ptr_, o.ptr_);
     return *this;

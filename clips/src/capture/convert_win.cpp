@@ -1,7 +1,8 @@
 #include "capture/convert_win.h"
 
 #include "common/fatal.h"
-#include "common/win/error.h"
+#include "common/win/checked.h"
+#include "encode/frame_texture_win.h"
 
 #include <d3d11_1.h>
 
@@ -10,6 +11,7 @@ namespace {
 
 using win::ComPtr;
 using win::hresult_error;
+using win::made;
 
 static_assert(kFormatNv12 == DXGI_FORMAT_NV12);
 static_assert(kFormatBgra == DXGI_FORMAT_B8G8R8A8_UNORM);
@@ -40,14 +42,6 @@ Result<ComPtr<ID3D11Texture2D>> make_texture(ID3D11Device* device, const D3D11_T
   if (FAILED(hr)) return error(hresult_error(hr));
   if (!texture) fatal("texture");
   return texture;
-}
-
-// A call that succeeds without its object is that call's failure.
-template <typename T>
-Status made(HRESULT hr, const ComPtr<T>& object) {
-  if (FAILED(hr)) return error(hresult_error(hr));
-  if (!object) return error(win::no_object());
-  return {};
 }
 
 Result<VideoProcessorConversion> make_video_processor(ID3D11Device* device,
@@ -159,6 +153,19 @@ ComPtr<ID3D11Texture2D> convert(CopyConversion& copy, ID3D11Texture2D* source) {
   return slot;
 }
 
+class GpuConversion final : public FrameConversion {
+ public:
+  explicit GpuConversion(FrameConverter converter) : converter_(std::move(converter)) {}
+  Result<FrameTexture> convert(const FrameTexture& captured) override {
+    auto converted = convert_frame(converter_, d3d_texture(captured));
+    if (!converted) return error(converted.error());
+    return frame_texture(std::move(*converted));
+  }
+
+ private:
+  FrameConverter converter_;
+};
+
 }  // namespace
 
 Result<FrameConverter> create_frame_converter(ID3D11Device* device, ID3D11DeviceContext* context,
@@ -176,6 +183,10 @@ Result<FrameConverter> create_frame_converter(ID3D11Device* device, ID3D11Device
 Result<ComPtr<ID3D11Texture2D>> convert_frame(FrameConverter& converter, ID3D11Texture2D* source) {
   if (auto* copy = std::get_if<CopyConversion>(&converter.mode)) return convert(*copy, source);
   return convert(std::get<VideoProcessorConversion>(converter.mode), source);
+}
+
+std::unique_ptr<FrameConversion> gpu_conversion(FrameConverter converter) {
+  return std::make_unique<GpuConversion>(std::move(converter));
 }
 
 }  // namespace orvelle::clips

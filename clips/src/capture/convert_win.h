@@ -3,12 +3,14 @@
 // used only by the frame handler, under its mutex.
 
 #include "capture/convert.h"
+#include "capture/frame_arrival.h"
 #include "common/win/com_ptr.h"
 #include "common/win_error.h"
 
 #include <d3d11.h>
 
 #include <array>
+#include <memory>
 #include <variant>
 
 namespace orvelle::clips {
@@ -49,5 +51,8 @@ Result<FrameConverter> create_frame_converter(ID3D11Device* device, ID3D11Device
 // reference for the caller (it travels on to the encoder).
 Result<win::ComPtr<ID3D11Texture2D>> convert_frame(FrameConverter& converter,
                                                    ID3D11Texture2D* source);
+
+// The converter as the frame handler uses it.
+std::unique_ptr<FrameConversion> gpu_conversion(FrameConverter converter);
 
 }  // namespace orvelle::clips
