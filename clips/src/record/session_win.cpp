@@ -1,20 +1,19 @@
 #include "record/session_win.h"
 
+#include "capture/capture_session_win.h"
 #include "capture/gpu_adapter_win.h"
 #include "capture/window_search_win.h"
 #include "common/utf.h"
-#include "common/win/capture.h"
 #include "common/win/error.h"
-#include "common/win/hstring.h"
 #include "mp4/clip_writer_win.h"
 #include "record/session.h"
+#include "record/stats_counters.h"
 #include "record/writer_threads.h"
 #include "ring/ring_win.h"
 
 #include <windows.h>
 
 #include <mfapi.h>
-#include <roapi.h>
 
 #include <algorithm>
 #include <thread>
@@ -22,7 +21,6 @@
 namespace orvelle::clips {
 namespace {
 
-using win::ComPtr;
 
 // MF_VERSION of the Windows 7 SDK: every system since has it.
 constexpr ULONG kMediaFoundationVersion = 0x20070;
@@ -62,25 +60,46 @@ class DesktopWindows final : public WindowSystem {
   std::string title(WindowHandle window) override { return utf16_to_utf8(window_title(hwnd(window))); }
 };
 
-// Until window capture is built, starting one goes as far as the platform's
-// capture item factory and ends there with its answer.
-class CaptureNotBuilt final : public CaptureFactory {
+// A capture session of capture/ as the record session drives it.
+class WindowsCapture final : public RunningCapture {
  public:
-  Result<std::unique_ptr<RunningCapture>> start() override {
-    auto name = win::HString::make(win::kGraphicsCaptureItemClass);
-    if (!name) return error(name.error());
-    ComPtr<win::IGraphicsCaptureItemInterop> interop;
-    if (HRESULT hr = RoGetActivationFactory(name->get(), __uuidof(win::IGraphicsCaptureItemInterop),
-                                            interop.put_void());
-        FAILED(hr))
-      return error(win::hresult_error(hr));
-    return error(fail("window capture is not available yet", hresult::kNotImplemented));
+  explicit WindowsCapture(CaptureSession session) : session_(std::move(session)) {}
+  ~WindowsCapture() override { close_capture_session(session_); }
+
+  Size frame_size() const override { return {session_.width, session_.height}; }
+  std::uint32_t bitrate() const override { return session_.bitrate; }
+  std::string codec() const override { return session_.codec; }
+  std::uint64_t in_flight() const override {
+    return session_.in_flight ? session_.in_flight->value() : 0;
   }
+  void close() override { close_capture_session(session_); }
+
+ private:
+  CaptureSession session_;
 };
 
-struct NoCounts final : CaptureCounters {
-  CounterReadings read() const override { return {}; }
-  std::uint64_t size_skip() const override { return 0; }
+// Every start, at the session's start and after each resize, captures the
+// same window on the same adapter into the same ring and counters.
+class WindowsCaptureFactory final : public CaptureFactory {
+ public:
+  WindowsCaptureFactory(const RecorderOptions& options, WindowHandle window, const GpuAdapter& gpu,
+                        const Recording& recording, std::shared_ptr<CaptureStats> stats)
+      : options_(options), window_(window), gpu_(gpu), ring_(recording.ring),
+        output_(recording.output), stats_(std::move(stats)) {}
+
+  Result<std::unique_ptr<RunningCapture>> start() override {
+    auto session = start_capture(options_, window_, gpu_, ring_, stats_, output_);
+    if (!session) return error(session.error());
+    return std::make_unique<WindowsCapture>(std::move(*session));
+  }
+
+ private:
+  RecorderOptions options_;
+  WindowHandle window_;
+  const GpuAdapter& gpu_;  // the platform's, which outlives every capture
+  std::shared_ptr<Ring> ring_;
+  SharedOutput output_;
+  std::shared_ptr<CaptureStats> stats_;
 };
 
 class WindowsRecordPlatform final : public RecordPlatform {
@@ -107,8 +126,11 @@ class WindowsRecordPlatform final : public RecordPlatform {
 
   RingPlatform ring_platform() override { return system_ring_platform(); }
 
-  CaptureRoad prepare_capture(const RecorderOptions&, WindowHandle, const Recording&) override {
-    return {std::make_unique<CaptureNotBuilt>(), std::make_shared<NoCounts>()};
+  CaptureRoad prepare_capture(const RecorderOptions& options, WindowHandle window,
+                              const Recording& recording) override {
+    auto stats = std::make_shared<CaptureStats>();
+    return {std::make_unique<WindowsCaptureFactory>(options, window, gpu_, recording, stats),
+            counters_of(stats)};
   }
 
   // Until game sound is built: no sound thread, no sound tracks.
