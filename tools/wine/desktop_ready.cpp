@@ -13,7 +13,10 @@
 int main() {
   HWND window = CreateWindowExW(0, L"STATIC", L"desktop holder", WS_OVERLAPPEDWINDOW, 0, 0, 64,
                                 64, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-  if (!window) return 1;
+  if (!window) {
+    std::fprintf(stderr, "no window yet (error %lu)\n", GetLastError());
+    return 1;
+  }
   std::puts("ready");
   std::fflush(stdout);
   MSG msg;
