@@ -25,4 +25,9 @@ inline constexpr std::uint32_t kInvalidMediaType = 0xC00D36B4u;
 // MF_E_NO_SAMPLE_TIMESTAMP: "no video".
 inline constexpr std::uint32_t kNoSampleTimestamp = 0xC00D36C8u;
 
+// MF_E_SHUTDOWN: a transform asked after it was shut down.
+inline constexpr std::uint32_t kShutdown = 0xC00D3E85u;
+// E_INVALIDARG: a capture item for a window that is not there.
+inline constexpr std::uint32_t kInvalidArg = 0x80070057u;
+
 }  // namespace orvelle::hresult

@@ -49,4 +49,11 @@ Status PosixFile::write_at(std::uint64_t offset, std::span<const std::uint8_t> d
   return {};
 }
 
+Status refuse_read_only(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0)
+    return error(system_error(EACCES));
+  return {};
+}
+
 }  // namespace orvelle::clips::sim

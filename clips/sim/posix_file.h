@@ -32,4 +32,9 @@ class PosixFile final : public RandomAccessFile {
   int fd_;
 };
 
+// The platform refuses to write over a read-only file whoever asks; this
+// system lets its administrator, so the refusal is made here, before a file
+// at path is opened for writing.
+Status refuse_read_only(const std::string& path);
+
 }  // namespace orvelle::clips::sim

@@ -10,6 +10,10 @@ WindowState placed(const FrameInsets& f, Size client, bool minimised) {
   WindowState s;
   s.exists = true;
   s.minimised = minimised;
+  const auto left = static_cast<std::int32_t>(f.left), top = static_cast<std::int32_t>(f.top);
+  const auto w = static_cast<std::int32_t>(client.width), h = static_cast<std::int32_t>(client.height);
+  s.restored = {kWindowLeft, kWindowTop, kWindowLeft + left + w + static_cast<std::int32_t>(f.right),
+                kWindowTop + top + h + static_cast<std::int32_t>(f.bottom)};
   if (minimised) {
     // The platform's minimised window: a small frame off the screen and an
     // empty client area.
@@ -18,11 +22,8 @@ WindowState placed(const FrameInsets& f, Size client, bool minimised) {
     return s;
   }
   s.client = client;
-  const auto left = static_cast<std::int32_t>(f.left), top = static_cast<std::int32_t>(f.top);
-  const auto w = static_cast<std::int32_t>(client.width), h = static_cast<std::int32_t>(client.height);
   s.client_area = {kWindowLeft + left, kWindowTop + top, kWindowLeft + left + w, kWindowTop + top + h};
-  s.frame = {kWindowLeft, kWindowTop, s.client_area.right + static_cast<std::int32_t>(f.right),
-             s.client_area.bottom + static_cast<std::int32_t>(f.bottom)};
+  s.frame = s.restored;
   return s;
 }
 

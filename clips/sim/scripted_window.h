@@ -17,6 +17,7 @@ struct WindowState {
   Size client;       // the client area's size: 0 × 0 while minimised, as the platform has it
   Rect frame;        // the visible frame on the screen
   Rect client_area;  // the client area on the screen
+  Rect restored;     // the frame a restore brings back (the frame itself when shown)
   // A capture of the window sees its whole visible frame.
   Size item() const {
     return {static_cast<std::uint32_t>(frame.right - frame.left),

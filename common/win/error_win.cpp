@@ -22,6 +22,8 @@ static_assert(hresult::kDeviceInvalidated == static_cast<std::uint32_t>(AUDCLNT_
 static_assert(hresult::kNotFound == static_cast<std::uint32_t>(MF_E_NOT_FOUND));
 static_assert(hresult::kInvalidMediaType == static_cast<std::uint32_t>(MF_E_INVALIDMEDIATYPE));
 static_assert(hresult::kNoSampleTimestamp == static_cast<std::uint32_t>(MF_E_NO_SAMPLE_TIMESTAMP));
+static_assert(hresult::kShutdown == static_cast<std::uint32_t>(MF_E_SHUTDOWN));
+static_assert(hresult::kInvalidArg == static_cast<std::uint32_t>(E_INVALIDARG));
 
 // IRestrictedErrorInfo, from the WinRT error documentation; mingw-w64 does
 // not declare it.

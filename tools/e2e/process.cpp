@@ -125,22 +125,73 @@ std::vector<std::string> Background::lines_until(std::string_view line,
                                                  std::chrono::seconds deadline) {
   std::vector<std::string> lines;
   auto until = std::chrono::steady_clock::now() + deadline;
+  while (auto next = next_line(std::chrono::duration_cast<std::chrono::milliseconds>(
+             until - std::chrono::steady_clock::now()))) {
+    lines.push_back(std::move(*next));
+    if (lines.back() == line) break;
+  }
+  return lines;
+}
+
+std::optional<std::string> Background::next_line(std::chrono::milliseconds deadline) {
+  auto until = std::chrono::steady_clock::now() + deadline;
   for (;;) {
-    for (std::size_t end; (end = pending_.find('\n')) != std::string::npos;) {
-      lines.push_back(pending_.substr(0, end));
+    if (std::size_t end = pending_.find('\n'); end != std::string::npos) {
+      std::string line = pending_.substr(0, end);
       pending_.erase(0, end + 1);
-      if (lines.back() == line) return lines;
+      return line;
     }
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
-    if (left.count() <= 0 || out_ < 0) return lines;
+    if (left.count() <= 0 || out_ < 0) return std::nullopt;
     pollfd fd = {out_, POLLIN, 0};
-    if (poll(&fd, 1, static_cast<int>(left.count())) < 0 && errno != EINTR) return lines;
-    char buffer[4096];
+    if (poll(&fd, 1, static_cast<int>(left.count())) < 0 && errno != EINTR) return std::nullopt;
     if (!(fd.revents & (POLLIN | POLLHUP | POLLERR))) continue;
+    char buffer[4096];
     ssize_t n = read(out_, buffer, sizeof buffer);
-    if (n <= 0) return lines;
+    if (n <= 0) {
+      close(out_);
+      out_ = -1;
+      return std::nullopt;
+    }
     pending_.append(buffer, static_cast<std::size_t>(n));
   }
+}
+
+bool Background::send(std::string_view line) {
+  if (in_ < 0) return false;
+  signal(SIGPIPE, SIG_IGN);
+  std::string text(line);
+  text += '\n';
+  for (std::size_t written = 0; written < text.size();) {
+    ssize_t n = write(in_, text.data() + written, text.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    written += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+void Background::close_input() {
+  if (in_ >= 0) close(in_);
+  in_ = -1;
+}
+
+int Background::wait(std::chrono::seconds deadline) {
+  if (pid_ <= 0) return -1;
+  auto until = std::chrono::steady_clock::now() + deadline;
+  int status = 0;
+  for (;;) {
+    pid_t done = waitpid(pid_, &status, WNOHANG);
+    if (done == pid_) break;
+    if (done < 0 || std::chrono::steady_clock::now() >= until) {
+      kill(-pid_, SIGKILL);
+      waitpid(pid_, &status, 0);
+      break;
+    }
+    poll(nullptr, 0, 20);
+  }
+  pid_ = -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 std::unique_ptr<Background> start_windows(const std::string& exe,

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,9 +38,19 @@ class Background {
   Background& operator=(const Background&) = delete;
 
   bool started() const { return pid_ > 0; }
+  pid_t pid() const { return pid_; }
   // Every line it printed until one equal to line, which ends the list;
   // fewer when it ends or the deadline passes first.
   std::vector<std::string> lines_until(std::string_view line, std::chrono::seconds deadline);
+  // The next line it prints; nothing when it ends or the deadline passes first.
+  std::optional<std::string> next_line(std::chrono::milliseconds deadline);
+  // One line (its end added) to its standard input; false when it is gone.
+  bool send(std::string_view line);
+  // The end of its standard input.
+  void close_input();
+  // Its exit code once it has ended; -1 when it is still running at the
+  // deadline (it is then killed) or was killed.
+  int wait(std::chrono::seconds deadline);
 
  private:
   pid_t pid_ = -1;

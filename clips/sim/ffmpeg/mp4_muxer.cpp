@@ -5,10 +5,8 @@
 #include "sim/posix_file.h"
 #include "sim/system_error.h"
 
-#include <cerrno>
 #include <climits>
 #include <cstring>
-#include <sys/stat.h>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -91,11 +89,7 @@ Status Mp4Muxer::add_sound(const SoundTrack& sound) {
 Result<std::unique_ptr<Mp4Muxer>> Mp4Muxer::create(const std::string& path, const VideoTrack& video,
                                                     std::span<const SoundTrack> sound) {
   silence_ffmpeg();
-  // The platform refuses to write over a read-only file whoever asks; this
-  // system lets its administrator, so the refusal is made here.
-  struct stat st;
-  if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0)
-    return error(system_error(EACCES));
+  if (auto writable = refuse_read_only(path); !writable) return error(writable.error());
   std::unique_ptr<Mp4Muxer> m(new Mp4Muxer);
   if (int e = avformat_alloc_output_context2(&m->format_, nullptr, "mp4", path.c_str()); e < 0)
     return error(av_error(e));

@@ -1,9 +1,9 @@
 // The process entry of orvelle-clips on Windows.
 
 #include "app/run_clips.h"
+#include "app/unbuilt_modes.h"
 
 #include "common/console.h"
-#include "common/json_write.h"
 #include "common/utf.h"
 #include "common/win/error.h"
 #include "common/win/owner.h"
@@ -48,14 +48,6 @@ std::vector<std::string> utf8_arguments() {
   return args;
 }
 
-int missing_result_mode(std::string_view what) {
-  write_line(Stream::out,
-             to_json_text(Json{{"error", fail(std::string(what) + " is not available yet",
-                                              hresult::kNotImplemented)
-                                             .text()}}));
-  return 1;
-}
-
 }  // namespace
 }  // namespace orvelle::clips
 
@@ -66,20 +58,7 @@ int main() {
   win::install_system_messages();
   win::install_thread_names();
   Modes modes;
-  modes.list_microphones = [](const RecorderOptions&) {
-    return missing_result_mode("the microphone list");
-  };
-  modes.make_storyboard = [](const RecorderOptions&) {
-    return missing_result_mode("the storyboard");
-  };
-  modes.run_player = [](const PlayerOptions&) {
-    write_line(Stream::out,
-               to_json_text(Json{{"event", "error"},
-                                 {"message", fail("playback is not available yet",
-                                                  hresult::kNotImplemented)
-                                                 .text()}}));
-    return 1;
-  };
+  add_unbuilt_modes(modes);
   modes.run_record_session = run_record_session_win;
   return run_clips(utf8_arguments(), modes);
 }

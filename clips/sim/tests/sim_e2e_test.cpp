@@ -1,0 +1,325 @@
+// orvelle-clips-sim driven as the desktop client drives orvelle-clips: its
+// command line, JSON lines on standard input and output, in real time, and
+// its clips judged by ffprobe and ffmpeg down to each picture's time code.
+
+#include "judge.h"
+#include "support/temp_folder.h"
+#include "tools/e2e/process.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <sys/stat.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <regex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace orvelle::clips::sim {
+namespace {
+
+using namespace std::chrono_literals;
+using nlohmann::json;
+using Clock = std::chrono::steady_clock;
+
+// A small game keeps the tests light: 640 x 360 at 30 pictures a second on
+// a 60 Hz monitor, recorded at 30 fps.
+constexpr const char* kGame =
+    R"("window": {"title": "Game", "width": 640, "height": 360, "refresh": 60}, "fps": 30)";
+constexpr double kFrameMs = 1000.0 / 30;
+constexpr double kGroupSeconds = 2;  // two seconds of pictures from key frame to key frame
+
+// One run of the simulation with a scenario, read event by event.
+class Sim {
+ public:
+  explicit Sim(const std::string& scenario, std::vector<std::string> args = {"--title", "Game",
+                                                                           "--json", "--fps", "30"}) {
+    std::ofstream(dir.file("scenario.json")) << scenario;
+    std::vector<std::string> argv = {ORVELLE_CLIPS_SIM, "--scenario", dir.file("scenario.json")};
+    argv.insert(argv.end(), args.begin(), args.end());
+    started = Clock::now();
+    process = std::make_unique<e2e::Background>(argv);
+  }
+
+  // The next event of that name; every line read on the way is kept.
+  std::optional<json> event(std::string_view name, std::chrono::milliseconds deadline = 20s) {
+    const auto until = Clock::now() + deadline;
+    while (Clock::now() < until) {
+      auto line = process->next_line(std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()));
+      if (!line) return std::nullopt;
+      lines.push_back(*line);
+      json parsed = json::parse(*line, nullptr, false);
+      if (!parsed.is_discarded() && parsed.value("event", "") == name) return parsed;
+    }
+    return std::nullopt;
+  }
+  // The next log line that contains part.
+  bool log(std::string_view part, std::chrono::milliseconds deadline = 20s) {
+    const auto until = Clock::now() + deadline;
+    while (auto e = event("log", std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now())))
+      if (e->value("message", "").find(part) != std::string::npos) return true;
+    return false;
+  }
+  void save(const std::string& id, const std::string& path) {
+    process->send(json{{"cmd", "save"}, {"id", id}, {"path", path}}.dump());
+  }
+  // Milliseconds since the simulation started, as the pictures' codes count.
+  double now_ms() const {
+    return std::chrono::duration<double, std::milli>(Clock::now() - started).count();
+  }
+  std::string transcript() const {
+    std::string all;
+    for (const auto& l : lines) all += l + "\n";
+    return all;
+  }
+
+  TempFolder dir{"orvelle-sim-"};
+  Clock::time_point started;
+  std::unique_ptr<e2e::Background> process;
+  std::vector<std::string> lines;
+};
+
+std::string scenario(const std::string& events = "") {
+  return "{" + std::string(kGame) + ", \"events\": [" + events + "]}";
+}
+
+// What every clip must be: accepted, starting on a key frame, every picture's
+// code readable and going forward, its clip times without a hole. Returns
+// the judged clip for the test's own checks.
+JudgedClip judge_sound_clip(const std::string& path) {
+  JudgedClip clip = judge_clip(path);
+  EXPECT_TRUE(clip.accepted) << clip.complaint;
+  if (!clip.accepted) return clip;
+  EXPECT_FALSE(clip.packets.empty());
+  if (!clip.packets.empty()) {
+    EXPECT_TRUE(clip.packets.front().key);
+  }
+  EXPECT_FALSE(clip.pictures.empty());
+  for (std::size_t i = 0; i < clip.pictures.size(); ++i) {
+    EXPECT_TRUE(clip.pictures[i].code) << "picture " << i << " has no readable code";
+    if (i == 0) continue;
+    if (clip.pictures[i].code && clip.pictures[i - 1].code) {
+      EXPECT_GT(*clip.pictures[i].code, *clip.pictures[i - 1].code) << "picture " << i;
+    }
+    const double step = std::chrono::duration<double, std::milli>(clip.pictures[i].time -
+                                                                  clip.pictures[i - 1].time).count();
+    EXPECT_GT(step, 0) << "picture " << i;
+    EXPECT_LT(step, 1.5 * kFrameMs) << "a hole in the clip's time at picture " << i;
+  }
+  return clip;
+}
+
+std::uint64_t first_code(const JudgedClip& clip) { return clip.pictures.front().code.value_or(0); }
+std::uint64_t last_code(const JudgedClip& clip) { return clip.pictures.back().code.value_or(0); }
+
+TEST(SimRecorder, SavesTheLastSecondsAsTheClientAsksForThem) {
+  Sim sim(scenario(), {"--title", "Game", "--json", "--fps", "30", "--seconds", "5"});
+  auto status = sim.event("status");
+  ASSERT_TRUE(status) << sim.transcript();
+  EXPECT_EQ(status->value("state", ""), "recording");
+  EXPECT_EQ(status->value("width", 0), 640);
+  EXPECT_EQ(status->value("height", 0), 360);
+  EXPECT_EQ(status->value("title", ""), "Game");
+
+  std::this_thread::sleep_until(sim.started + 9s);
+  const double asked_at = sim.now_ms();
+  sim.save("first", sim.dir.file("first.mp4"));
+  auto saved = sim.event("save");
+  ASSERT_TRUE(saved) << sim.transcript();
+  EXPECT_EQ(saved->value("id", ""), "first");
+  EXPECT_EQ(saved->value("path", ""), sim.dir.file("first.mp4"));
+  EXPECT_EQ(saved->value("bytes", 0u), std::filesystem::file_size(sim.dir.file("first.mp4")));
+  EXPECT_EQ(saved->at("gaps"), json::array());
+
+  JudgedClip clip = judge_sound_clip(sim.dir.file("first.mp4"));
+  ASSERT_FALSE(clip.pictures.empty());
+  EXPECT_EQ(clip.streams.at(0).size, (Size{640, 360}));
+  // The ring keeps whole groups: at least the seconds asked for, at most a
+  // group and the ring's one second of slack more.
+  const double duration = saved->value("durationSec", 0.0);
+  EXPECT_NEAR(duration, clip.duration, 0.1);
+  EXPECT_GE(duration, 5.0);
+  EXPECT_LE(duration, 5.0 + 1 + kGroupSeconds);
+  // The clip ends at the save and its codes span its duration.
+  EXPECT_NEAR(static_cast<double>(last_code(clip)), asked_at, 500);
+  EXPECT_NEAR(static_cast<double>(last_code(clip) - first_code(clip)), duration * 1000, 2 * kFrameMs);
+
+  sim.process->send(R"({"cmd":"stop"})");
+  EXPECT_EQ(sim.process->wait(20s), 0);
+}
+
+TEST(SimRecorder, RefusesASaveWhileOneRunsAndBeforeAnyPicture) {
+  {
+    Sim sim(scenario());
+    ASSERT_TRUE(sim.event("status")) << sim.transcript();
+    std::this_thread::sleep_for(4s);
+    // Both in one write: the second reaches the loop while the first is written.
+    sim.process->send(json{{"cmd", "save"}, {"id", "a"}, {"path", sim.dir.file("a.mp4")}}.dump() +
+                      "\n" +
+                      json{{"cmd", "save"}, {"id", "b"}, {"path", sim.dir.file("b.mp4")}}.dump());
+    auto refused = sim.event("saveFailed");
+    ASSERT_TRUE(refused) << sim.transcript();
+    EXPECT_EQ(*refused, (json{{"event", "saveFailed"},
+                              {"id", "b"},
+                              {"message", "a clip is already being saved"}}));
+    auto saved = sim.event("save");
+    ASSERT_TRUE(saved) << sim.transcript();
+    EXPECT_EQ(saved->value("id", ""), "a");
+    EXPECT_FALSE(std::filesystem::exists(sim.dir.file("b.mp4")));
+  }
+  {
+    // Without an encoder no key frame ever comes.
+    Sim sim(scenario(), {"--title", "Game", "--json", "--stage", "convert"});
+    ASSERT_TRUE(sim.log("monitor 60 Hz")) << sim.transcript();
+    std::this_thread::sleep_for(1s);
+    sim.save("early", sim.dir.file("early.mp4"));
+    auto refused = sim.event("saveFailed");
+    ASSERT_TRUE(refused) << sim.transcript();
+    EXPECT_EQ(*refused, (json{{"event", "saveFailed"},
+                              {"id", "early"},
+                              {"message", "nothing recorded yet"}}));
+  }
+}
+
+TEST(SimRecorder, AMinimisedWindowIsCutOutOfTheClipAndReportedAsAGap) {
+  Sim sim(scenario(R"({"at": 3000, "do": "minimise"}, {"at": 5000, "do": "restore"})"),
+          {"--title", "Game", "--json", "--fps", "30", "--seconds", "30"});
+  ASSERT_TRUE(sim.log("window minimised: clip paused")) << sim.transcript();
+  ASSERT_TRUE(sim.log("window restored: clip goes on")) << sim.transcript();
+  std::this_thread::sleep_until(sim.started + 8s);
+  sim.save("gap", sim.dir.file("gap.mp4"));
+  auto saved = sim.event("save");
+  ASSERT_TRUE(saved) << sim.transcript();
+
+  ASSERT_EQ(saved->at("gaps").size(), 1u) << saved->dump();
+  EXPECT_NEAR(saved->at("gaps")[0].value("ms", 0.0), 2000, 300) << saved->dump();
+
+  JudgedClip clip = judge_sound_clip(sim.dir.file("gap.mp4"));
+  ASSERT_FALSE(clip.pictures.empty());
+  // Eight seconds less the two minimised and the start.
+  EXPECT_NEAR(saved->value("durationSec", 0.0), 6.0, 0.6);
+  std::vector<std::uint64_t> jumps;
+  for (std::size_t i = 1; i < clip.pictures.size(); ++i) {
+    const std::uint64_t step = clip.pictures[i].code.value_or(0) - clip.pictures[i - 1].code.value_or(0);
+    if (step > 3 * kFrameMs) jumps.push_back(step);
+  }
+  ASSERT_EQ(jumps.size(), 1u) << testing::PrintToString(jumps);
+  EXPECT_NEAR(static_cast<double>(jumps[0]), 2000, 300);
+}
+
+TEST(SimRecorder, AResizeRestartsTheCaptureAtTheNewSize) {
+  Sim sim(scenario(R"({"at": 3000, "do": "resize", "width": 480, "height": 270})"));
+  auto first = sim.event("status");
+  ASSERT_TRUE(first) << sim.transcript();
+  EXPECT_EQ(first->value("width", 0), 640);
+  ASSERT_TRUE(sim.log("the window changed size; restarting the capture")) << sim.transcript();
+  ASSERT_TRUE(sim.log("capturing 480x270 (window 482x302, crop +1+31)")) << sim.transcript();
+  auto second = sim.event("status");
+  ASSERT_TRUE(second) << sim.transcript();
+  EXPECT_EQ(second->value("width", 0), 480);
+  EXPECT_EQ(second->value("height", 0), 270);
+
+  std::this_thread::sleep_for(3s);
+  sim.save("small", sim.dir.file("small.mp4"));
+  ASSERT_TRUE(sim.event("save")) << sim.transcript();
+  JudgedClip clip = judge_sound_clip(sim.dir.file("small.mp4"));
+  ASSERT_FALSE(clip.streams.empty());
+  EXPECT_EQ(clip.streams[0].size, (Size{480, 270}));
+  // Only pictures of the new capture: the ring was emptied at the restart.
+  EXPECT_GT(first_code(clip), 3000u);
+}
+
+TEST(SimRecorder, ASaveThatCannotBeWrittenFailsAndTheNextOneWorks) {
+  Sim sim(scenario());
+  ASSERT_TRUE(sim.event("status")) << sim.transcript();
+  std::this_thread::sleep_for(3s);
+
+  sim.save("nowhere", sim.dir.file("missing/clip.mp4"));
+  auto missing = sim.event("saveFailed");
+  ASSERT_TRUE(missing) << sim.transcript();
+  EXPECT_EQ(missing->value("id", ""), "nowhere");
+  EXPECT_TRUE(missing->value("message", "").ends_with("(0x80070003)")) << missing->dump();
+
+  const std::string locked = sim.dir.file("locked.mp4");
+  std::ofstream(locked) << "not ours";
+  ::chmod(locked.c_str(), 0444);
+  sim.save("locked", locked);
+  auto refused = sim.event("saveFailed");
+  ASSERT_TRUE(refused) << sim.transcript();
+  EXPECT_TRUE(refused->value("message", "").ends_with("(0x80070005)")) << refused->dump();
+  EXPECT_EQ(std::filesystem::file_size(locked), 8u);  // left as it was
+
+  sim.save("fine", sim.dir.file("fine.mp4"));
+  auto saved = sim.event("save");
+  ASSERT_TRUE(saved) << sim.transcript();
+  EXPECT_EQ(saved->value("id", ""), "fine");
+  judge_sound_clip(sim.dir.file("fine.mp4"));
+}
+
+TEST(SimRecorder, StopDuringASaveStillEndsWithItsEvent) {
+  Sim sim(scenario(), {"--title", "Game", "--json", "--fps", "30", "--seconds", "30"});
+  ASSERT_TRUE(sim.event("status")) << sim.transcript();
+  std::this_thread::sleep_for(5s);
+  sim.process->send(json{{"cmd", "save"}, {"id", "last"}, {"path", sim.dir.file("last.mp4")}}.dump() +
+                    "\n{\"cmd\":\"stop\"}");
+  auto saved = sim.event("save");
+  ASSERT_TRUE(saved) << sim.transcript();
+  EXPECT_EQ(saved->value("id", ""), "last");
+  EXPECT_EQ(sim.process->wait(20s), 0);
+  judge_sound_clip(sim.dir.file("last.mp4"));
+}
+
+TEST(SimRecorder, TheSessionEndsAsTheWindowAndTheCommandLineSay) {
+  {
+    // A window that comes late, minimised, is waited for, then recorded
+    // until it closes.
+    Sim sim(R"({"window": {"width": 640, "height": 360, "appear": 700}, "fps": 30,
+               "events": [{"at": 700, "do": "minimise"}, {"at": 2000, "do": "restore"},
+                          {"at": 4500, "do": "close"}]})");
+    auto waiting = sim.event("waiting");
+    ASSERT_TRUE(waiting) << sim.transcript();
+    EXPECT_EQ(waiting->value("reason", ""), "the game window is minimised or too small to record");
+    ASSERT_TRUE(sim.event("status")) << sim.transcript();
+    auto ended = sim.event("ended");
+    ASSERT_TRUE(ended) << sim.transcript();
+    EXPECT_EQ(*ended, (json{{"event", "ended"}, {"reason", "the game window closed"}}));
+    EXPECT_EQ(sim.process->wait(20s), 0);
+  }
+  {
+    // --duration: no stdin, a statistics line a second, then the total.
+    TempFolder dir("orvelle-sim-");
+    std::ofstream(dir.file("scenario.json")) << scenario();
+    const auto began = Clock::now();
+    e2e::Outcome o = e2e::run_process({ORVELLE_CLIPS_SIM, "--scenario", dir.file("scenario.json"),
+                                       "--title", "Game", "--duration", "2"},
+                                      "", 30s);
+    const double took = std::chrono::duration<double>(Clock::now() - began).count();
+    EXPECT_EQ(o.exit_code, 0) << o.err;
+    EXPECT_EQ(o.out, "");
+    EXPECT_GE(took, 2.0);
+    EXPECT_LT(took, 4.5);
+    EXPECT_TRUE(std::regex_search(o.err, std::regex(R"(\n\[   1s\] captured +\d+ paced-out)")))
+        << o.err;
+    EXPECT_TRUE(std::regex_search(o.err, std::regex(R"(\ntotal 2\.\d s: captured \d+ sent \d+ packets \d+ \(\d+\.\d fps\) .* busy-drop \d+\n$)")))
+        << o.err;
+  }
+  {
+    // No game window at all: the search gives up after a minute, which is
+    // too long to wait for here; a bad scenario is refused at once instead.
+    TempFolder dir("orvelle-sim-");
+    std::ofstream(dir.file("scenario.json")) << R"({"fps": "fast"})";
+    e2e::Outcome o = e2e::run_process(
+        {ORVELLE_CLIPS_SIM, "--scenario", dir.file("scenario.json"), "--title", "Game", "--json"}, "",
+        10s);
+    EXPECT_EQ(o.exit_code, 2);
+    EXPECT_TRUE(o.err.starts_with("scenario: ")) << o.err;
+  }
+}
+
+}  // namespace
+}  // namespace orvelle::clips::sim

@@ -1,0 +1,37 @@
+#include "app/unbuilt_modes.h"
+
+#include "common/console.h"
+#include "common/json_write.h"
+#include "common/win_error.h"
+
+#include <string>
+
+namespace orvelle::clips {
+namespace {
+
+std::string not_available(std::string_view what) {
+  return fail(std::string(what) + " is not available yet", hresult::kNotImplemented).text();
+}
+
+int missing_result_mode(std::string_view what) {
+  write_line(Stream::out, to_json_text(Json{{"error", not_available(what)}}));
+  return 1;
+}
+
+}  // namespace
+
+void add_unbuilt_modes(Modes& modes) {
+  modes.list_microphones = [](const RecorderOptions&) {
+    return missing_result_mode("the microphone list");
+  };
+  modes.make_storyboard = [](const RecorderOptions&) {
+    return missing_result_mode("the storyboard");
+  };
+  modes.run_player = [](const PlayerOptions&) {
+    write_line(Stream::out,
+               to_json_text(Json{{"event", "error"}, {"message", not_available("playback")}}));
+    return 1;
+  };
+}
+
+}  // namespace orvelle::clips
