@@ -332,11 +332,12 @@ TEST(SimRecorder, TheEndWaitsForASaveOnASlowDisk) {
 
 TEST(SimRecorder, TheSessionEndsAsTheWindowAndTheCommandLineSay) {
   {
-    // A window that comes late, minimised, is waited for, then recorded
-    // until it closes.
-    Sim sim(R"({"window": {"width": 640, "height": 360, "appear": 700}, "fps": 30,
+    // A window that comes late, minimised, is found by its process, waited
+    // for, then recorded until it closes.
+    Sim sim(R"({"window": {"pid": 777, "width": 640, "height": 360, "appear": 700}, "fps": 30,
                "events": [{"at": 700, "do": "minimise"}, {"at": 2000, "do": "restore"},
-                          {"at": 4500, "do": "close"}]})");
+                          {"at": 4500, "do": "close"}]})",
+            {"--pid", "777", "--json", "--fps", "30"});
     auto waiting = sim.event("waiting");
     ASSERT_TRUE(waiting) << sim.transcript();
     EXPECT_EQ(waiting->value("reason", ""), "the game window is minimised or too small to record");
