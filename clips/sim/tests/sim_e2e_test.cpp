@@ -94,7 +94,7 @@ std::string scenario(const std::string& events = "") {
 // What every clip must be: accepted, starting on a key frame, every picture's
 // code readable and going forward, its clip times without a hole. Returns
 // the judged clip for the test's own checks.
-JudgedClip judge_sound_clip(const std::string& path) {
+JudgedClip judge_good_clip(const std::string& path) {
   JudgedClip clip = judge_clip(path);
   EXPECT_TRUE(clip.accepted) << clip.complaint;
   if (!clip.accepted) return clip;
@@ -141,7 +141,7 @@ TEST(SimRecorder, SavesTheLastSecondsAsTheClientAsksForThem) {
   EXPECT_EQ(saved->value("bytes", 0u), std::filesystem::file_size(sim.dir.file("first.mp4")));
   EXPECT_EQ(saved->at("gaps"), json::array());
 
-  JudgedClip clip = judge_sound_clip(sim.dir.file("first.mp4"));
+  JudgedClip clip = judge_good_clip(sim.dir.file("first.mp4"));
   ASSERT_FALSE(clip.pictures.empty());
   EXPECT_EQ(clip.streams.at(0).size, (Size{640, 360}));
   // The ring keeps whole groups: at least the seconds asked for, at most a
@@ -210,7 +210,7 @@ TEST(SimRecorder, AMinimisedWindowIsCutOutOfTheClipAndReportedAsAGap) {
   EXPECT_GE(gap_ms, 1800) << saved->dump();
   EXPECT_LE(gap_ms, 3000) << saved->dump();
 
-  JudgedClip clip = judge_sound_clip(sim.dir.file("gap.mp4"));
+  JudgedClip clip = judge_good_clip(sim.dir.file("gap.mp4"));
   ASSERT_FALSE(clip.pictures.empty());
   std::vector<std::uint64_t> jumps;
   for (std::size_t i = 1; i < clip.pictures.size(); ++i) {
@@ -243,7 +243,7 @@ TEST(SimRecorder, AResizeRestartsTheCaptureAtTheNewSize) {
   std::this_thread::sleep_for(3s);
   sim.save("small", sim.dir.file("small.mp4"));
   ASSERT_TRUE(sim.event("save")) << sim.transcript();
-  JudgedClip clip = judge_sound_clip(sim.dir.file("small.mp4"));
+  JudgedClip clip = judge_good_clip(sim.dir.file("small.mp4"));
   ASSERT_FALSE(clip.streams.empty());
   EXPECT_EQ(clip.streams[0].size, (Size{480, 270}));
   // Only pictures of the new capture: the ring was emptied at the restart.
@@ -277,7 +277,7 @@ TEST(SimRecorder, ASaveThatCannotBeWrittenFailsAndTheNextOneWorks) {
   auto saved = sim.event("save");
   ASSERT_TRUE(saved) << sim.transcript();
   EXPECT_EQ(saved->value("id", ""), "fine");
-  judge_sound_clip(sim.dir.file("fine.mp4"));
+  judge_good_clip(sim.dir.file("fine.mp4"));
 }
 
 TEST(SimRecorder, StopDuringASaveStillEndsWithItsEvent) {
@@ -290,7 +290,7 @@ TEST(SimRecorder, StopDuringASaveStillEndsWithItsEvent) {
   ASSERT_TRUE(saved) << sim.transcript();
   EXPECT_EQ(saved->value("id", ""), "last");
   EXPECT_EQ(sim.process->wait(20s), 0);
-  judge_sound_clip(sim.dir.file("last.mp4"));
+  judge_good_clip(sim.dir.file("last.mp4"));
 }
 
 TEST(SimRecorder, TheEndWaitsForASaveOnASlowDisk) {
