@@ -1,4 +1,4 @@
-#include "aac_fixture.h"
+#include "sim/tests/aac_fixture.h"
 
 #include <cmath>
 #include <numbers>

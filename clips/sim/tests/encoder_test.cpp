@@ -3,7 +3,7 @@
 
 #include "sim/ffmpeg/x264_encoder.h"
 
-#include "coded_pictures.h"
+#include "sim/tests/coded_pictures.h"
 #include "ring/sequence_header.h"
 
 #include <gtest/gtest.h>

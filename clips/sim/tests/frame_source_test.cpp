@@ -3,9 +3,9 @@
 
 #include "sim/frame_source.h"
 
-#include "deadline.h"
-#include "manual_clock.h"
-#include "pictures.h"
+#include "sim/tests/manual_clock.h"
+#include "sim/tests/pictures.h"
+#include "support/deadline.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +16,7 @@ namespace orvelle::clips::sim {
 namespace {
 
 using namespace std::chrono_literals;
+using orvelle::clips::Deadline;
 
 constexpr Ticks ms(std::int64_t n) { return Ticks{n * 10'000}; }
 // Capture times are the clock's readings; the simulation starts at an
@@ -125,73 +126,70 @@ struct Delivered {
 };
 
 TEST(FramePump, RunsThroughTheScriptOnItsClock) {
-  within(60s, [] {
-    Scenario s = game();
-    ScriptedWindow window(s);
-    FrameSource source(window, 60, kStart);
-    ManualClock clock(kStart);
-    Delivered got;
-    {
-      FramePump pump(source, clock, [&](BgraFrame f) {
-        // Keep only the facts: the pool has two buffers.
-        f.picture.reset();
-        got.add(std::move(f));
-      });
-      while (clock.now() < kStart + ms(2500)) std::this_thread::sleep_for(1ms);
-    }
-    // 0.5 s shown, 0.5 s minimised, 1 s shown (half of it resized), then closed.
-    ASSERT_EQ(got.frames.size(), 30u + 60u);
-    for (std::size_t i = 0; i < got.frames.size(); ++i) {
-      const std::uint64_t k = i < 30 ? i : i + 30;
-      EXPECT_EQ(got.frames[i].time, source.present_time(k)) << i;
-      EXPECT_EQ(got.frames[i].content, (k < 90 ? Size{322, 212} : Size{482, 302})) << i;
-    }
-  });
+  const Deadline deadline(60s, "the pump's script");
+  Scenario s = game();
+  ScriptedWindow window(s);
+  FrameSource source(window, 60, kStart);
+  ManualClock clock(kStart);
+  Delivered got;
+  {
+    FramePump pump(source, clock, [&](BgraFrame f) {
+      // Keep only the facts: the pool has two buffers.
+      f.picture.reset();
+      got.add(std::move(f));
+    });
+    while (clock.now() < kStart + ms(2500)) std::this_thread::sleep_for(1ms);
+  }
+  // 0.5 s shown, 0.5 s minimised, 1 s shown (half of it resized), then closed.
+  ASSERT_EQ(got.frames.size(), 30u + 60u);
+  for (std::size_t i = 0; i < got.frames.size(); ++i) {
+    const std::uint64_t k = i < 30 ? i : i + 30;
+    EXPECT_EQ(got.frames[i].time, source.present_time(k)) << i;
+    EXPECT_EQ(got.frames[i].content, (k < 90 ? Size{322, 212} : Size{482, 302})) << i;
+  }
 }
 
 TEST(FramePump, AGameThatFellBehindSkipsRatherThanCatchingUp) {
-  within(60s, [] {
-    Scenario s = game();
-    s.events.clear();
-    ScriptedWindow window(s);
-    FrameSource source(window, 60, kStart);
-    ManualClock clock(kStart + ms(500));
-    Delivered got;
-    std::atomic<int> seen{0};
-    {
-      FramePump pump(source, clock, [&](BgraFrame f) {
-        // The fifth picture takes three frame times to hand over.
-        if (++seen == 6) clock.advance(3 * Ticks{166'666});
-        f.picture.reset();
-        got.add(std::move(f));
-      });
-      while (seen < 10) std::this_thread::sleep_for(1ms);
-    }
-    std::vector<std::uint64_t> ks;
-    for (const BgraFrame& f : got.frames) ks.push_back(source.first_at_or_after(f.time));
-    ks.resize(8);
-    EXPECT_EQ(ks, (std::vector<std::uint64_t>{0, 1, 2, 3, 4, 5, 8, 9}));
-  });
+  const Deadline deadline(60s, "a game that fell behind");
+  Scenario s = game();
+  s.events.clear();
+  ScriptedWindow window(s);
+  FrameSource source(window, 60, kStart);
+  ManualClock clock(kStart + ms(500));
+  Delivered got;
+  std::atomic<int> seen{0};
+  {
+    FramePump pump(source, clock, [&](BgraFrame f) {
+      // The fifth picture takes three frame times to hand over.
+      if (++seen == 6) clock.advance(3 * Ticks{166'666});
+      f.picture.reset();
+      got.add(std::move(f));
+    });
+    while (seen < 10) std::this_thread::sleep_for(1ms);
+  }
+  std::vector<std::uint64_t> ks;
+  for (const BgraFrame& f : got.frames) ks.push_back(source.first_at_or_after(f.time));
+  ks.resize(8);
+  EXPECT_EQ(ks, (std::vector<std::uint64_t>{0, 1, 2, 3, 4, 5, 8, 9}));
 }
 
 TEST(FramePump, StopsPromptlyInRealTime) {
-  within(30s, [] {
-    Scenario s;
-    s.window.client = {160, 90};
-    s.fps = 100;
-    SteadyClock clock;
-    ScriptedWindow window(s);
-    FrameSource source(window, s.fps, clock.now());
-    std::atomic<int> frames{0};
-    auto pump = std::make_unique<FramePump>(source, clock, [&](BgraFrame) { ++frames; });
-    std::this_thread::sleep_for(300ms);
-    const auto before = std::chrono::steady_clock::now();
-    pump.reset();
-    EXPECT_LT(std::chrono::steady_clock::now() - before, 100ms);
-    // About 30 pictures in 0.3 s; a loaded machine may lose a few.
-    EXPECT_GE(frames.load(), 15);
-    EXPECT_LE(frames.load(), 32);
-  });
+  const Deadline deadline(30s, "the pump's stop");
+  Scenario s;
+  s.window.client = {160, 90};
+  s.fps = 100;
+  SteadyClock clock;
+  ScriptedWindow window(s);
+  FrameSource source(window, s.fps, clock.now());
+  std::atomic<int> frames{0};
+  auto pump = std::make_unique<FramePump>(source, clock, [&](BgraFrame) { ++frames; });
+  std::this_thread::sleep_for(300ms);
+  const auto before = std::chrono::steady_clock::now();
+  pump.reset();
+  EXPECT_LT(std::chrono::steady_clock::now() - before, 100ms);
+  // About 30 pictures in 0.3 s; a loaded machine may lose a few.
+  EXPECT_GE(frames.load(), 15);
+  EXPECT_LE(frames.load(), 32);
 }
 
 }  // namespace

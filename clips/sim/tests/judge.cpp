@@ -1,4 +1,4 @@
-#include "judge.h"
+#include "sim/tests/judge.h"
 
 #include "common/json_write.h"
 #include "sim/time_code.h"

@@ -2,7 +2,7 @@
 // pictures in the order they are shown, with their times and key flags, and
 // read the codes painted into them.
 
-#include "judge.h"
+#include "sim/tests/judge.h"
 
 #include "sim/frame_source.h"
 #include "support/temp_folder.h"

@@ -5,9 +5,9 @@
 
 #include "sim/ffmpeg/mp4_muxer.h"
 
-#include "aac_fixture.h"
-#include "coded_pictures.h"
-#include "judge.h"
+#include "sim/tests/aac_fixture.h"
+#include "sim/tests/coded_pictures.h"
+#include "sim/tests/judge.h"
 #include "ring/sequence_header.h"
 #include "support/mp4_fixture.h"
 #include "support/temp_folder.h"

@@ -2,7 +2,7 @@
 // command line, JSON lines on standard input and output, in real time, and
 // its clips judged by ffprobe and ffmpeg down to each picture's time code.
 
-#include "judge.h"
+#include "sim/tests/judge.h"
 #include "support/temp_folder.h"
 #include "tools/e2e/process.h"
 

@@ -4,7 +4,7 @@
 
 #include "sim/time_code.h"
 
-#include "pictures.h"
+#include "sim/tests/pictures.h"
 
 #include <gtest/gtest.h>
 
