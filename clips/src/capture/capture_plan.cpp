@@ -70,7 +70,9 @@ Ticks min_update_interval(std::uint32_t fps, std::uint32_t refresh_hz) {
   const std::int64_t second = kTicksPerSecond.count();
   const std::int64_t frame_time = second / std::max<std::uint32_t>(fps, 1);
   const std::int64_t floor = 3 * frame_time / 4;
-  const std::int64_t period = refresh_hz == 0 ? 0 : second / refresh_hz;
+  // Taken at its word, a monitor that reports 1 Hz would pace a 60 fps
+  // recording to two pictures a second.
+  const std::int64_t period = refresh_hz <= 1 ? 0 : second / refresh_hz;
   if (period == 0) return Ticks{floor};
   const std::int64_t periods = std::max<std::int64_t>(frame_time / period, 1);
   return Ticks{std::max(periods * period - period / 2, floor)};

@@ -55,7 +55,8 @@ std::uint32_t scaled_bitrate(std::uint32_t bitrate, Size encode, std::uint32_t f
 
 // The capture's pacing interval: the whole refresh periods that fit in one
 // frame time less half a period, never below three quarters of the frame
-// time (the floor alone when the refresh rate is unknown, 0).
+// time (the floor alone when the refresh rate is unknown: 0, or 1, which the
+// display settings report for "the hardware's default rate").
 Ticks min_update_interval(std::uint32_t fps, std::uint32_t refresh_hz);
 
 // Everything above, for one window.

@@ -17,6 +17,10 @@ class RingSink final : public EncodedPictureSink {
   explicit RingSink(EncoderThreadState& state) : s_(state) {}
 
   void take(const EncodedPicture& picture) override {
+    // A thread that outlived its bounded join returns from the driver after
+    // the session cleared the ring for the next capture: its picture, and
+    // the old size's sequence header it may carry, belong to no clip.
+    if (stopping(s_)) return;
     Packet packet{share_bytes(picture.bytes), picture.bytes.size(), picture.time, picture.duration,
                   picture.key};
     count(s_.stats->packets);

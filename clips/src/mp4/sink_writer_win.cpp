@@ -3,7 +3,7 @@
 #include "common/try.h"
 #include "common/win/error.h"
 #include "mp4/clip_files_win.h"
-#include "mp4/shared_buffer_win.h"
+#include "mp4/media_sample_win.h"
 #include "mp4/sound_type_win.h"
 
 #include <mfapi.h>
@@ -55,13 +55,7 @@ class SinkWriterMuxer final : public Muxer {
   Status begin() override { return checked(writer_->BeginWriting()); }
 
   Status write_sample(std::uint32_t stream, const Packet& p) override {
-    ComPtr<IMFSample> sample;
-    ORVELLE_TRY(checked(MFCreateSample(sample.put())));
-    if (!sample) return error(win::no_object());
-    ORVELLE_TRY(checked(sample->AddBuffer(shared_bytes_buffer(p.data, p.len).get())));
-    ORVELLE_TRY(checked(sample->SetSampleTime(p.time.count())));
-    ORVELLE_TRY(checked(sample->SetSampleDuration(p.duration.count())));
-    if (p.key) ORVELLE_TRY(checked(sample->SetUINT32(MFSampleExtension_CleanPoint, 1)));
+    ORVELLE_ASSIGN_OR_RETURN(auto sample, make_media_sample(p));
     return checked(writer_->WriteSample(stream, sample.get()));
   }
 

@@ -120,6 +120,8 @@ TEST(CapturePlan, IntervalFitsWholeRefreshPeriodsAboveThreeQuartersOfAFrame) {
       {60, 60, 124'999},   // the floor: three quarters of 166,666
       {60, 144, 124'999},
       {60, 0, 124'999},    // refresh rate unknown
+      {60, 1, 124'999},    // "the hardware's default rate": unknown too
+      {60, 2, 2'500'000},  // any other rate is taken at its word
       {30, 60, 249'999},
       {144, 144, 52'083},
       {240, 60, 83'333},   // one period less half: every picture the monitor shows

@@ -194,6 +194,22 @@ TEST(FrameArrival, WhileTheWindowStaysMinimisedFramesAreOnlyCaptured) {
   EXPECT_EQ(resumed->time, kInterval);
 }
 
+TEST(FrameArrival, FramesDroppedWhileMinimisedLeaveThePacingGridWhereItWas) {
+  Rig rig;
+  rig.arrive(Rig::slot(0));
+  pause_ring(*rig.ring, Rig::slot(1));
+  rig.minimised = true;
+  // A game drawing three times the wanted rate while minimised: none of its
+  // frames takes a slot, so none is paced out either.
+  for (int i = 0; i < 3; ++i) rig.arrive(Rig::slot(1) + i * kInterval / 3);
+  EXPECT_EQ(rig.counts(), (Counts{4, 0, 0, 0, 1}));
+  // Restored at the very next slot: the frame there is on time.
+  rig.minimised = false;
+  mark_resume(*rig.ring);
+  rig.arrive(Rig::slot(2));
+  EXPECT_EQ(rig.counts(), (Counts{5, 0, 0, 0, 2}));
+}
+
 TEST(FrameArrival, MoreThanThreeFramesInFlightIsABusyDropEvenWithRoom) {
   for (std::uint64_t in_flight : {3u, 4u, 7u}) {
     Rig rig;

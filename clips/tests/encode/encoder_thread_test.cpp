@@ -218,6 +218,28 @@ TEST_F(EncoderThreadTest, AGoneFrameHandlerEndsTheThreadQuietly) {
   EXPECT_TRUE(printed().empty());
 }
 
+TEST_F(EncoderThreadTest, APictureThatComesOutAfterTheStopIsDropped) {
+  start_ring(*ring, std::chrono::seconds(100));
+  transform->announce(kHaveOutput, 2);
+  transform->output(Picture{kKeyPicture, Ticks{0}, kFrame, true});
+  transform->output(Picture{kKeyPicture, kFrame, kFrame, true});
+  // The second picture leaves the driver only once the session has stopped
+  // the thread and cleared the ring, as after a join that timed out.
+  StopFlag stop = state.stop;
+  transform->during_output = [&, calls = 0]() mutable {
+    if (++calls == 2) {
+      stop->store(true);
+      clear_ring(*ring);
+    }
+  };
+  EncoderThread thread = spawn_encoder_thread(std::move(state));
+  wait_until_the_thread_ended();
+  EXPECT_TRUE(thread.stop());
+  EXPECT_EQ(reading(stats->packets), 1u);
+  EXPECT_EQ(reading(stats->bytes), kKeyPicture.size());
+  EXPECT_FALSE(snapshot_ring(*ring)) << "nothing of the old capture reached the cleared ring";
+}
+
 TEST_F(EncoderThreadTest, StoppingReturnsEvenWhenTheTransformNeverAnswers) {
   for (bool ignores_shut_down : {false, true}) {
     TearDown();

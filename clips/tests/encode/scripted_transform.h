@@ -7,6 +7,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <variant>
@@ -39,6 +40,9 @@ class ScriptedTransform final : public EncoderTransform {
 
   std::optional<WinError> event_error, input_error, renegotiate_error;
   bool ignore_shut_down = false;
+  // Runs inside take_output before the sink gets the picture: what happens
+  // while the driver is in the call.
+  std::function<void()> during_output;
 
   Result<TransformEvent> next_event() override {
     std::unique_lock lock(mutex_);
@@ -68,6 +72,7 @@ class ScriptedTransform final : public EncoderTransform {
     if (std::holds_alternative<StreamChange>(o)) return OutputOutcome::stream_change;
     if (std::holds_alternative<Nothing>(o)) return OutputOutcome::none;
     const Picture& p = std::get<Picture>(o);
+    if (during_output) during_output();
     sources_.push_back(p.bytes.data());
     sink.take({p.bytes, p.time, p.duration, p.key});
     kept_.push_back(std::get<Picture>(std::move(o)));  // the bytes stay where they were

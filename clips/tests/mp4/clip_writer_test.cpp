@@ -351,10 +351,15 @@ TEST_F(ClipWriter, MovesTheClipToItsFinalNameTryingEightTimes) {
     std::vector<int> sleeps;
     for (Ticks t : platform.sleeps) sleeps.push_back(static_cast<int>(whole_milliseconds(t)));
     EXPECT_EQ(sleeps, c.sleeps_ms);
-    EXPECT_TRUE(platform.fs.files.contains(c.reported));
+    ASSERT_TRUE(platform.fs.files.contains(c.reported));
     const auto out = lines.all();
     ASSERT_FALSE(out.empty());
     EXPECT_NE(out.back().find(std::string(R"("path":")") + c.reported + "\""), std::string::npos)
+        << out.back();
+    // The size is the file's at the reported path, wherever the move left it.
+    const std::size_t bytes = platform.fs.files[c.reported].bytes.size();
+    ASSERT_GT(bytes, 0u);
+    EXPECT_NE(out.back().find(R"("bytes":)" + std::to_string(bytes) + ","), std::string::npos)
         << out.back();
     if (c.failing_moves == 8) {
       ASSERT_EQ(out.size(), 2u);
