@@ -5,6 +5,9 @@
 // is consumed at the game's pace, cut back when the microphone runs ahead,
 // and mixing waits for 40 ms again whenever it runs dry.
 
+#include "audio/mix_format.h"
+
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -13,23 +16,33 @@
 namespace orvelle::clips {
 
 // A ring of floats that grows only when it must, so that a steady stream
-// allocates nothing per packet.
+// allocates nothing per packet. Its size is a power of two.
 class FloatRing {
  public:
-  explicit FloatRing(std::size_t reserve) : slots_(reserve) {}
+  explicit FloatRing(std::size_t reserve);
   std::size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
   void push(float v) {
     if (size_ == slots_.size()) grow();
-    slots_[(head_ + size_) % slots_.size()] = v;
+    slots_[(head_ + size_) & mask_] = v;
     ++size_;
   }
   float pop() {
     const float v = slots_[head_];
-    head_ = (head_ + 1) % slots_.size();
+    head_ = (head_ + 1) & mask_;
     --size_;
     return v;
   }
+  // Room for n more, so a packet is written without a check per value.
+  void reserve_more(std::size_t n) {
+    while (slots_.size() - size_ < n) grow();
+  }
+  // The oldest values in at most two runs: first, then second.
+  std::span<float> first(std::size_t n) { return {slots_.data() + head_, std::min(n, slots_.size() - head_)}; }
+  float& at_back(std::size_t i) { return slots_[(head_ + size_ + i) & mask_]; }
+  void grow_by(std::size_t n) { size_ += n; }
+  // n floats as they lie in bytes (native order), after reserve_more(n).
+  void append_bytes(const std::uint8_t* bytes, std::size_t n);
   void drop_oldest(std::size_t n);
   void clear() { head_ = size_ = 0; }
   std::size_t capacity() const { return slots_.size(); }
@@ -37,6 +50,7 @@ class FloatRing {
  private:
   void grow();
   std::vector<float> slots_;
+  std::size_t mask_;
   std::size_t head_ = 0, size_ = 0;
 };
 
@@ -50,6 +64,9 @@ class MicQueue {
   const FloatRing& samples() const { return samples_; }
   // A newly opened microphone: nothing queued, mixing waits for 40 ms.
   void restart();
+  // One packet of the open stream as mono floats; a silent one as zeros.
+  void take_packet(std::span<const std::uint8_t> bytes, std::uint32_t frames, bool silent,
+                   const MixFormat& format);
   // Over 200 ms queued: cut to the newest 40 ms, with a line on standard
   // error for the first five times and every hundredth.
   void bound();

@@ -76,11 +76,7 @@ Status read_packets(MicrophoneMixer& m) {
     ORVELLE_ASSIGN_OR_RETURN(const std::uint32_t size, m.stream->next_packet_size());
     if (size == 0) return {};
     ORVELLE_ASSIGN_OR_RETURN(const CapturePacket packet, m.stream->get_packet());
-    FloatRing& q = m.queue.samples();
-    const std::uint32_t align = m.format.block_align;
-    const std::size_t readable = align == 0 ? 0 : packet.bytes.size() / align;
-    for (std::uint32_t i = 0; i < packet.frames; ++i)
-      q.push(packet.silent || i >= readable ? 0.0f : mono_sample(packet.bytes.data() + i * align, m.format));
+    m.queue.take_packet(packet.bytes, packet.frames, packet.silent, m.format);
     ORVELLE_TRY(m.stream->release_packet(packet.frames));
   }
 }

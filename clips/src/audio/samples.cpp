@@ -1,9 +1,6 @@
 #include "audio/samples.h"
 
-#include "common/numbers.h"
-
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 
 namespace orvelle::clips {
@@ -46,12 +43,6 @@ void append_stereo(const std::uint8_t* p, std::uint32_t frames, const MixFormat&
 
 }  // namespace
 
-std::int16_t float_to_i16(float x) {
-  if (std::isnan(x)) return 0;
-  const double v = std::clamp(static_cast<double>(x), -1.0, 1.0) * 32767.0;
-  return saturate_cast<std::int16_t>(v);
-}
-
 std::int16_t read_sample_i16(const std::uint8_t* frame, std::uint16_t channel, const MixFormat& f) {
   const std::uint16_t index = std::min<std::uint16_t>(channel, static_cast<std::uint16_t>(f.channels - 1));
   const std::uint8_t* p = frame + index * sample_bytes(f.kind);
@@ -79,7 +70,15 @@ void game_sound_to_stereo_i16(std::span<const std::uint8_t> bytes, std::uint32_t
   switch (f.kind) {
     case SampleKind::i16: append_stereo<SampleKind::i16>(bytes.data(), readable, f, dst); break;
     case SampleKind::i32: append_stereo<SampleKind::i32>(bytes.data(), readable, f, dst); break;
-    case SampleKind::f32: append_stereo<SampleKind::f32>(bytes.data(), readable, f, dst); break;
+    case SampleKind::f32:
+      if (f.channels == 2 && f.block_align == 8) {
+        // The usual shared-mode stream: the values lie as they go out.
+        const std::uint8_t* src = bytes.data();
+        for (std::size_t i = 0; i < 2 * std::size_t{readable}; ++i) dst[i] = float_to_i16(load<float>(src + 4 * i));
+      } else {
+        append_stereo<SampleKind::f32>(bytes.data(), readable, f, dst);
+      }
+      break;
   }
 }
 

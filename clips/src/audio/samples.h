@@ -28,6 +28,14 @@ float mono_sample(const std::uint8_t* frame, const MixFormat& format);
 
 // The float a 16-bit value is written with: clamped to [-1, 1] × 32767,
 // toward zero; NaN gives 0.
-std::int16_t float_to_i16(float x);
+// Written as selects without branches, so a packet's loop runs as vector
+// arithmetic; once clamped, the product is within range of the cast.
+inline std::int16_t float_to_i16(float x) {
+  double d = x;
+  d = d < -1.0 ? -1.0 : d;
+  d = d > 1.0 ? 1.0 : d;
+  d = x == x ? d : 0.0;
+  return static_cast<std::int16_t>(static_cast<std::int32_t>(d * 32767.0));
+}
 
 }  // namespace orvelle::clips
