@@ -8,6 +8,7 @@ namespace orvelle::clips::bench {
 
 void count_allocations(bool on);
 std::uint64_t allocated_bytes();
+std::uint64_t allocation_count();
 void reset_allocations();
 
 }  // namespace orvelle::clips::bench

@@ -4,10 +4,12 @@
 
 #include "app/run_clips.h"
 #include "app/unbuilt_modes.h"
+#include "audio/mic_list.h"
 #include "common/console.h"
 #include "record/session.h"
 #include "sim/record_platform.h"
 #include "sim/scenario.h"
+#include "sim/sim_sound.h"
 
 #include <fmt/format.h>
 
@@ -46,6 +48,11 @@ int main(int argc, char** argv) {
 
   Modes modes;
   add_unbuilt_modes(modes);
+  modes.list_microphones = [&](const RecorderOptions&) {
+    sim::SteadyClock clock;
+    const Ticks start = clock.now();
+    return list_microphones([&] { return Result<std::unique_ptr<SoundDevices>>(sim::sim_sound_devices(*scenario, clock, start)); });
+  };
   modes.run_record_session = [&](const RecorderOptions& options) {
     auto platform = sim::sim_record_platform(*scenario);
     return run_record_session(options, *platform);

@@ -1,6 +1,7 @@
 #include "sim/record_platform.h"
 
 #include "mp4/clip_writer.h"
+#include "record/sound_start.h"
 #include "record/stats_counters.h"
 #include "record/steady_session_clock.h"
 #include "record/writer_threads.h"
@@ -8,6 +9,7 @@
 #include "sim/ffmpeg/clip_muxer.h"
 #include "sim/posix_clip_files.h"
 #include "sim/sim_capture.h"
+#include "sim/sim_sound.h"
 
 #include <chrono>
 #include <thread>
@@ -68,9 +70,8 @@ class SimRecordPlatform final : public RecordPlatform {
             counters_of(stats)};
   }
 
-  // Until game sound is built: no sound thread, no sound tracks.
-  Result<SoundTracks> start_sound(const RecorderOptions&, const Recording&) override {
-    return SoundTracks{};
+  Result<SoundTracks> start_sound(const RecorderOptions& options, const Recording& recording) override {
+    return start_recording_sound(options, recording, sim_sound_platform(scenario_, game_clock_, start_));
   }
 
   void start_command_reader(Sender<Command> commands, SharedOutput output,

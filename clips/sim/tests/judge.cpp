@@ -3,6 +3,7 @@
 #include "common/json_write.h"
 #include "sim/time_code.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -140,6 +141,47 @@ bool read_pictures(const std::string& path, const TimeBase& base, Size size, Jud
 }
 
 }  // namespace
+
+Ticks JudgedSound::time_of(std::size_t sample) const {
+  const auto frame = std::upper_bound(frame_at.begin(), frame_at.end(), sample) - frame_at.begin() - 1;
+  if (frame < 0 || rate == 0) return Ticks{0};
+  const auto f = static_cast<std::size_t>(frame);
+  return frame_times[f] + Ticks{static_cast<std::int64_t>(sample - frame_at[f]) * 10'000'000 / rate};
+}
+
+JudgedSound judge_sound(const std::string& path, std::size_t sound_track) {
+  JudgedSound sound;
+  JudgedClip complaints;
+  const std::string stream = "a:" + std::to_string(sound_track);
+  auto answer = probe("-select_streams " + stream +
+                          " -show_entries stream=time_base,sample_rate,channels:frame=pts,nb_samples",
+                      path, complaints);
+  if (!answer || (*answer)["streams"].empty()) return sound;
+  const Json& facts = (*answer)["streams"][0];
+  const TimeBase base = time_base(facts);
+  sound.rate = static_cast<std::uint32_t>(number(facts, "sample_rate"));
+  const auto channels = static_cast<std::size_t>(number(facts, "channels"));
+  std::vector<std::size_t> sizes;
+  for (const Json& f : (*answer)["frames"]) {
+    sound.frame_times.push_back(base.of(number(f, "pts")));
+    sizes.push_back(static_cast<std::size_t>(number(f, "nb_samples")));
+  }
+  Pipe decoded{::popen(("ffmpeg -nostdin -v error -i " + shell_quoted(path) + " -map 0:" + stream +
+                        " -f f32le -")
+                           .c_str(),
+                       "r")};
+  if (!decoded.file || channels == 0) return sound;
+  std::vector<float> frame(channels);
+  while (std::fread(frame.data(), sizeof(float), channels, decoded.file) == channels)
+    sound.samples.push_back(frame[0]);
+  std::size_t at = 0;
+  for (std::size_t n : sizes) {
+    sound.frame_at.push_back(at);
+    at += n;
+  }
+  sound.accepted = decoded.close() == 0 && at == sound.samples.size();
+  return sound;
+}
 
 std::string shell_quoted(const std::string& text) {
   std::string out = "'";

@@ -48,6 +48,19 @@ struct JudgedClip {
 // one at a time, so a clip of any length fits.
 JudgedClip judge_clip(const std::string& path);
 
+// One sound track decoded: its first channel, frame by frame as ffmpeg
+// decodes it, each frame at the time the container gives it.
+struct JudgedSound {
+  bool accepted = false;
+  std::uint32_t rate = 0;
+  std::vector<float> samples;          // channel 0 of every frame, in order
+  std::vector<Ticks> frame_times;      // the clip time of each frame
+  std::vector<std::size_t> frame_at;   // where each frame's samples begin
+  Ticks time_of(std::size_t sample) const;
+};
+// sound_track counts the sound tracks from 0.
+JudgedSound judge_sound(const std::string& path, std::size_t sound_track);
+
 // The text a shell reads back as path.
 std::string shell_quoted(const std::string& text);
 

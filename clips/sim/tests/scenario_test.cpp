@@ -47,6 +47,34 @@ TEST(Scenario, EveryKeyHasADefault) {
   EXPECT_EQ(s->fps, 144u);
 }
 
+TEST(Scenario, ReadsTheSoundDevices) {
+  auto s = parse_scenario(R"({"sound": {"rate": 48000, "channels": 2, "kind": "f32"},
+ "mics": [{"id": "mic-1", "name": "Desk microphone", "rate": 44100, "channels": 1, "kind": "i16", "default": true},
+          {"id": "mic-2"}],
+ "events": [{"at": 4000, "do": "mic", "id": "mic-1", "state": "missing"}, {"at": 5000, "do": "minimise"},
+            {"at": 6000, "do": "mic", "id": "mic-1", "state": "on"}]})");
+  ASSERT_TRUE(s) << s.error();
+  EXPECT_EQ(s->sound, (SoundFormat{48000, 2, SoundKind::f32}));
+  ASSERT_EQ(s->mics.size(), 2u);
+  EXPECT_EQ(s->mics[0], (MicDevice{"mic-1", "Desk microphone", {44100, 1, SoundKind::i16}, true}));
+  EXPECT_EQ(s->mics[1], (MicDevice{"mic-2", "mic-2", {48000, 1, SoundKind::f32}, false}));
+  EXPECT_EQ(s->mic_events, (std::vector<MicEvent>{{ms(4000), "mic-1", MicState::missing},
+                                                  {ms(6000), "mic-1", MicState::on}}));
+  EXPECT_EQ(s->events.size(), 1u);
+
+  auto none = parse_scenario(R"({"sound": null})");
+  ASSERT_TRUE(none);
+  EXPECT_FALSE(none->sound);
+  EXPECT_EQ(Scenario{}.sound, (SoundFormat{48000, 2, SoundKind::f32}));
+
+  auto back = parse_scenario(scenario_json(*s));
+  ASSERT_TRUE(back) << back.error();
+  EXPECT_EQ(*back, *s);
+  back = parse_scenario(scenario_json(*none));
+  ASSERT_TRUE(back) << back.error();
+  EXPECT_EQ(*back, *none);
+}
+
 TEST(Scenario, WrittenTextReadsBackTheSame) {
   Scenario odd;
   odd.window = {.title = "Spiel \"2\" \xC3\xA4", .pid = 0, .client = {161, 91}, .refresh = 0,
@@ -71,7 +99,7 @@ TEST(Scenario, ErrorsNameTheKeyAndTheFault) {
       {"{\"fps\": 59.94}", "fps: expected a whole number from 1 to 1000, found floating point `59.94`"},
       {"{\"fps\": \"60\"}", "fps: expected a whole number from 1 to 1000, found string \"60\""},
       {"{\"fps\": 60, \"fps\": 30}", "duplicate key \"fps\""},
-      {"{\"speed\": 2}", "unknown key \"speed\" (known: window, fps, events)"},
+      {"{\"speed\": 2}", "unknown key \"speed\" (known: window, fps, events, sound, mics)"},
       {"{\"window\": []}", "window: expected an object, found sequence"},
       {"{\"window\": {\"titel\": \"x\"}}", "window: unknown key \"titel\""},
       {"{\"window\": {\"title\": 5}}", "window.title: expected a string, found integer `5`"},
@@ -86,7 +114,7 @@ TEST(Scenario, ErrorsNameTheKeyAndTheFault) {
       {"{\"events\": [{\"at\": 5}]}", "events[0]: missing key \"do\""},
       {"{\"events\": [{\"do\": \"close\"}]}", "events[0]: missing key \"at\""},
       {"{\"events\": [{\"at\": 5, \"do\": \"shrink\"}]}",
-       "events[0].do: expected one of minimise, restore, resize, close, found string \"shrink\""},
+       "events[0].do: expected one of minimise, restore, resize, close, mic, found string \"shrink\""},
       {"{\"events\": [{\"at\": 5, \"do\": \"Close\"}]}", "events[0].do: expected one of"},
       {"{\"events\": [{\"at\": -5, \"do\": \"close\"}]}", "events[0].at: expected a whole number from 0 to 86400000"},
       {"{\"events\": [{\"at\": 5, \"do\": \"minimise\", \"width\": 10}]}", "events[0]: unknown key \"width\" (known: at, do)"},
@@ -100,6 +128,27 @@ TEST(Scenario, ErrorsNameTheKeyAndTheFault) {
        "events[1]: comes before the event above it"},
       {"{\"window\": {\"appear\": 100}, \"events\": [{\"at\": 50, \"do\": \"minimise\"}]}",
        "events[0]: comes before the window appears"},
+      {"{\"sound\": {\"kind\": \"f64\"}}", "sound.kind: expected one of f32, i16, i32, i24, found string \"f64\""},
+      {"{\"sound\": {\"rate\": 0}}", "sound.rate: expected a whole number from 1 to 384000"},
+      {"{\"sound\": {\"channels\": 33}}", "sound.channels: expected a whole number from 1 to 32"},
+      {"{\"sound\": {\"id\": \"x\"}}", "sound: unknown key \"id\" (known: rate, channels, kind)"},
+      {"{\"sound\": 5}", "sound: expected an object, found integer `5`"},
+      {"{\"mics\": [{\"name\": \"x\"}]}", "mics[0]: missing key \"id\""},
+      {"{\"mics\": [{\"id\": \"a\"}, {\"id\": \"a\"}]}", "mics[1]: a second microphone with this id"},
+      {"{\"mics\": [{\"id\": \"a\", \"default\": true}, {\"id\": \"b\", \"default\": true}]}",
+       "mics[1]: a second default microphone"},
+      {"{\"mics\": [{\"id\": \"a\", \"default\": 1}]}", "mics[0].default: expected a boolean, found integer `1`"},
+      {"{\"mics\": [{\"id\": 3}]}", "mics[0].id: expected a string, found integer `3`"},
+      {"{\"events\": [{\"at\": 5, \"do\": \"mic\", \"id\": \"a\", \"state\": \"on\"}]}",
+       "events[0]: names no microphone of \"mics\""},
+      {"{\"mics\": [{\"id\": \"a\"}], \"events\": [{\"at\": 5, \"do\": \"mic\", \"id\": \"a\", \"state\": \"off\"}]}",
+       "events[0].state: expected one of on, missing, blocked, found string \"off\""},
+      {"{\"mics\": [{\"id\": \"a\"}], \"events\": [{\"at\": 5, \"do\": \"mic\", \"id\": \"a\"}]}",
+       "events[0]: a mic event needs \"id\" and \"state\""},
+      {"{\"mics\": [{\"id\": \"a\"}], \"events\": [{\"at\": 5, \"do\": \"close\"}, {\"at\": 6, \"do\": \"mic\", \"id\": \"a\", \"state\": \"on\"}]}",
+       "events[1]: comes after the window closed"},
+      {"{\"mics\": [{\"id\": \"a\"}], \"events\": [{\"at\": 6, \"do\": \"mic\", \"id\": \"a\", \"state\": \"on\"}, {\"at\": 5, \"do\": \"close\"}]}",
+       "events[1]: comes before the event above it"},
       {"{\"window\": {\"frame\": {\"left\": [[[[[[[[1]]]]]]]]}}}", "not JSON: "},
       {"{\"window\": {\"title\": \"\\ud800\"}}", "not JSON: "},
   };
@@ -116,7 +165,7 @@ TEST(Scenario, AnErrorOnALaterLineSaysWhere) {
   auto s = parse_scenario("{\n  \"fps\": 60,\n  \"events\": [{\"at\": 1, \"do\": \"grow\"}]\n}");
   ASSERT_FALSE(s);
   EXPECT_EQ(s.error(),
-            "events[0].do: expected one of minimise, restore, resize, close, found string \"grow\""
+            "events[0].do: expected one of minimise, restore, resize, close, mic, found string \"grow\""
             " at line 3 column 35");
 }
 

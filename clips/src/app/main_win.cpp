@@ -2,6 +2,7 @@
 
 #include "app/run_clips.h"
 #include "app/unbuilt_modes.h"
+#include "audio/sound_devices_win.h"
 
 #include "common/console.h"
 #include "common/utf.h"
@@ -59,6 +60,7 @@ int main() {
   win::install_thread_names();
   Modes modes;
   add_unbuilt_modes(modes);
+  modes.list_microphones = [](const RecorderOptions&) { return list_microphones_win(); };
   modes.run_record_session = run_record_session_win;
   return run_clips(utf8_arguments(), modes);
 }

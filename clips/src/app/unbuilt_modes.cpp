@@ -21,9 +21,6 @@ int missing_result_mode(std::string_view what) {
 }  // namespace
 
 void add_unbuilt_modes(Modes& modes) {
-  modes.list_microphones = [](const RecorderOptions&) {
-    return missing_result_mode("the microphone list");
-  };
   modes.make_storyboard = [](const RecorderOptions&) {
     return missing_result_mode("the storyboard");
   };

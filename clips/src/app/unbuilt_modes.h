@@ -6,7 +6,7 @@
 
 namespace orvelle::clips {
 
-// Fills the microphone list, the storyboard and the player.
+// Fills the storyboard and the player.
 void add_unbuilt_modes(Modes& modes);
 
 }  // namespace orvelle::clips

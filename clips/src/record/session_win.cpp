@@ -1,5 +1,6 @@
 #include "record/session_win.h"
 
+#include "audio/sound_devices_win.h"
 #include "capture/capture_session_win.h"
 #include "capture/gpu_adapter_win.h"
 #include "capture/window_search_win.h"
@@ -7,6 +8,7 @@
 #include "common/win/error.h"
 #include "mp4/clip_writer_win.h"
 #include "record/session.h"
+#include "record/sound_start.h"
 #include "record/stats_counters.h"
 #include "record/writer_threads.h"
 #include "ring/ring_win.h"
@@ -134,8 +136,8 @@ class WindowsRecordPlatform final : public RecordPlatform {
   }
 
   // Until game sound is built: no sound thread, no sound tracks.
-  Result<SoundTracks> start_sound(const RecorderOptions&, const Recording&) override {
-    return SoundTracks{};
+  Result<SoundTracks> start_sound(const RecorderOptions& options, const Recording& recording) override {
+    return start_recording_sound(options, recording, windows_sound_platform());
   }
 
   void start_command_reader(Sender<Command> commands, SharedOutput output,

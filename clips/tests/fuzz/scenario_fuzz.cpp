@@ -1,7 +1,8 @@
 // The simulation's scenario reader on any bytes. Besides never failing
 // unsafely, a scenario it accepts must be one the simulation can run (sizes,
 // rates and times within their limits, events in time order inside the
-// window's life) and must read back the same from the text it writes.
+// window's life, microphone events about its microphones) and must read
+// back the same from the text it writes.
 
 #include "sim/scenario.h"
 
@@ -30,6 +31,30 @@ bool runnable(const Scenario& s) {
       return false;
     last = e.at;
     closed = e.action == WindowAction::close;
+  }
+  // The sound devices: formats within limits, one default at most, distinct
+  // ids, and microphone events in order about microphones that exist, none
+  // after the window has closed.
+  auto format_ok = [](const SoundFormat& f) {
+    return f.rate >= 1 && f.rate <= kMaxSoundRate && f.channels >= 1 && f.channels <= kMaxChannels;
+  };
+  if (s.sound && !format_ok(*s.sound)) return false;
+  int defaults = 0;
+  for (std::size_t i = 0; i < s.mics.size(); ++i) {
+    if (!format_ok(s.mics[i].format)) return false;
+    defaults += s.mics[i].is_default;
+    for (std::size_t j = 0; j < i; ++j)
+      if (s.mics[j].id == s.mics[i].id) return false;
+  }
+  if (defaults > 1) return false;
+  orvelle::Ticks last_mic = w.appear;
+  for (const MicEvent& e : s.mic_events) {
+    if (e.at < last_mic) return false;
+    if (closed && e.at > s.events.back().at) return false;
+    bool known = false;
+    for (const MicDevice& m : s.mics) known = known || m.id == e.id;
+    if (!known) return false;
+    last_mic = e.at;
   }
   return true;
 }

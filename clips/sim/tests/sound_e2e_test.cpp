@@ -1,0 +1,254 @@
+// The simulation's sound heard end to end: the game beeps for 100 ms at each
+// whole second of capture time and every microphone hums at 440 Hz, so the
+// clips' sound tracks are judged by what they carry and when.
+
+#include "sim/tests/judge.h"
+#include "sim/tests/sim_run.h"
+#include "support/mp4_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <numbers>
+#include <thread>
+
+namespace orvelle::clips::sim {
+namespace {
+
+constexpr Ticks kMs = kTicksPerMillisecond;
+
+std::string sound_scenario(const std::string& sound, const std::string& mics, const std::string& events = "") {
+  return "{" + std::string(kGame) + ", \"sound\": " + sound + ", \"mics\": [" + mics + "], \"events\": [" +
+         events + "]}";
+}
+constexpr const char* kStereo = R"({"rate": 48000, "channels": 2, "kind": "f32"})";
+constexpr const char* kDeskMic =
+    R"({"id": "mic-1", "name": "Desk microphone", "rate": 44100, "channels": 1, "kind": "i16", "default": true})";
+
+std::vector<std::string> recorder(std::initializer_list<const char*> extra) {
+  std::vector<std::string> args = {"--title", "Game", "--json", "--fps", "30", "--seconds", "20"};
+  args.insert(args.end(), extra.begin(), extra.end());
+  return args;
+}
+
+// Records from the start until at, then saves and stops.
+std::string record_until(Sim& sim, std::chrono::milliseconds at) {
+  std::this_thread::sleep_until(sim.started + at);
+  const std::string path = sim.dir.file("clip.mp4");
+  sim.save("s", path);
+  auto saved = sim.event("save");
+  EXPECT_TRUE(saved) << sim.transcript();
+  sim.process->send(R"({"cmd":"stop"})");
+  return path;
+}
+
+std::size_t sample_at(const JudgedSound& s, Ticks t) {
+  for (std::size_t i = 0; i < s.frame_times.size(); ++i) {
+    const Ticks end = s.frame_times[i] + Ticks{static_cast<std::int64_t>(
+                                             (i + 1 < s.frame_at.size() ? s.frame_at[i + 1] : s.samples.size()) -
+                                             s.frame_at[i]) * 10'000'000 / s.rate};
+    if (t < end) return s.frame_at[i] + static_cast<std::size_t>(std::max<std::int64_t>(0, (t - s.frame_times[i]).count()) * s.rate / 10'000'000);
+  }
+  return s.samples.size();
+}
+
+// The amplitude of the sine at hz over length from clip time t.
+double level(const JudgedSound& s, Ticks t, Ticks length, double hz) {
+  const std::size_t from = sample_at(s, t);
+  const auto n = std::min<std::size_t>(static_cast<std::size_t>(length.count() * s.rate / 10'000'000),
+                                       s.samples.size() - std::min(from, s.samples.size()));
+  if (n == 0) return 0;
+  double re = 0, im = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    const double phase = 2 * std::numbers::pi * hz * double(i) / s.rate;
+    re += s.samples[from + i] * std::cos(phase);
+    im += s.samples[from + i] * std::sin(phase);
+  }
+  return 2 * std::hypot(re, im) / double(n);
+}
+
+// Clip times where the sound rises above a quarter of the beep after at
+// least 300 ms of quiet.
+std::vector<Ticks> onsets(const JudgedSound& s) {
+  std::vector<Ticks> out;
+  std::size_t quiet = 0;
+  for (std::size_t i = 0; i < s.samples.size(); ++i) {
+    if (std::fabs(s.samples[i]) < 0.125f) {
+      ++quiet;
+      continue;
+    }
+    if (quiet >= s.rate * 3 / 10) out.push_back(s.time_of(i));
+    quiet = 0;
+  }
+  return out;
+}
+
+std::vector<fixture::TrackHeader> headers(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return fixture::track_headers(fixture::Bytes(std::istreambuf_iterator<char>(in), {}));
+}
+
+TEST(SimSound, AudioAndMicMakeTheMixAndTheGameSoundAsTwoMarkedTracks) {
+  Sim sim(sound_scenario(kStereo, kDeskMic,
+                         R"({"at": 4000, "do": "mic", "id": "mic-1", "state": "missing"},
+                            {"at": 6000, "do": "mic", "id": "mic-1", "state": "on"})"),
+          recorder({"--audio", "--mic"}));
+  auto status = sim.event("status");
+  ASSERT_TRUE(status) << sim.transcript();
+  EXPECT_EQ(status->value("audio", ""), "aac");
+  EXPECT_TRUE(status->value("gameTrack", false));
+  EXPECT_EQ(status->value("mic", ""), "on");
+  auto missing = sim.event("mic");
+  ASSERT_TRUE(missing) << sim.transcript();
+  EXPECT_EQ(missing->value("state", ""), "missing");
+  auto back = sim.event("mic", 6s);
+  ASSERT_TRUE(back) << sim.transcript();
+  EXPECT_EQ(back->value("state", ""), "on");
+  const std::string path = record_until(sim, 9500ms);
+
+  const JudgedClip clip = judge_clip(path);
+  ASSERT_TRUE(clip.accepted) << clip.complaint;
+  ASSERT_EQ(clip.streams.size(), 3u);
+  EXPECT_EQ(clip.streams[1].codec, "aac");
+  EXPECT_EQ(clip.streams[2].codec, "aac");
+  EXPECT_EQ(clip.streams[1].sample_rate, 48000u);
+  EXPECT_TRUE(clip.streams[1].enabled);
+  EXPECT_FALSE(clip.streams[2].enabled);
+  for (const auto& h : headers(path)) {
+    if (h.sound) {
+      EXPECT_EQ(h.group, 1);
+    }
+  }
+
+  const JudgedSound mix = judge_sound(path, 0), game = judge_sound(path, 1);
+  ASSERT_TRUE(mix.accepted && game.accepted);
+  const auto beeps = onsets(game);
+  ASSERT_GE(beeps.size(), 7u);
+  for (Ticks beep : beeps) {
+    EXPECT_NEAR(level(game, beep + 20 * kMs, 60 * kMs, 1000), 0.5, 0.1);
+    EXPECT_NEAR(level(mix, beep + 20 * kMs, 60 * kMs, 1000), 0.5, 0.1);
+    EXPECT_LT(level(game, beep + 300 * kMs, 500 * kMs, 440), 0.01);
+  }
+  // The microphone hums in the mix while it is there, and not while it is
+  // missing (from 4 s to 6 s of capture time, the second and third beeps
+  // before the last).
+  EXPECT_NEAR(level(mix, beeps[1] + 300 * kMs, 500 * kMs, 440), 0.25, 0.05);
+  EXPECT_LT(level(mix, beeps[4] + 300 * kMs, 500 * kMs, 440), 0.01);
+}
+
+// The pictures show their capture time; a beep starts at each whole second
+// of it, so the picture showing that second and the beep's onset must meet,
+// also after the minimised time is cut out of the clip.
+TEST(SimSound, EachBeepStartsWithThePictureOfItsSecond) {
+  Sim sim(sound_scenario(kStereo, "", R"({"at": 3500, "do": "minimise"}, {"at": 5200, "do": "restore"})"),
+          recorder({"--audio"}));
+  const std::string path = record_until(sim, 9500ms);
+  const JudgedClip clip = judge_clip(path);
+  ASSERT_TRUE(clip.accepted) << clip.complaint;
+  // One sound track, enabled: there is nothing to mark.
+  ASSERT_EQ(clip.streams.size(), 2u);
+  EXPECT_TRUE(clip.streams[1].enabled);
+
+  const JudgedSound sound = judge_sound(path, 0);
+  ASSERT_TRUE(sound.accepted);
+  int met = 0, after_gap = 0;
+  for (Ticks beep : onsets(sound)) {
+    // The picture whose code is the second nearest to the onset.
+    const JudgedPicture* picture = nullptr;
+    for (const JudgedPicture& p : clip.pictures)
+      if (p.code && *p.code % 1000 == 0 && (!picture || std::llabs((p.time - beep).count()) <
+                                                            std::llabs((picture->time - beep).count())))
+        picture = &p;
+    ASSERT_TRUE(picture) << "no picture of a whole second";
+    const double off_ms = std::chrono::duration<double, std::milli>(beep - picture->time).count();
+    EXPECT_LE(std::fabs(off_ms), kFrameMs) << "the beep of second " << *picture->code / 1000 << " is "
+                                           << off_ms << " ms off its picture";
+    ++met;
+    after_gap += *picture->code >= 6000;
+  }
+  EXPECT_GE(met, 6);
+  EXPECT_GE(after_gap, 2);
+}
+
+TEST(SimSound, MicAloneIsTheToneOverSilenceOnOneTrack) {
+  Sim sim(sound_scenario(kStereo, kDeskMic), recorder({"--mic"}));
+  auto status = sim.event("status");
+  ASSERT_TRUE(status) << sim.transcript();
+  EXPECT_EQ(status->value("audio", ""), "aac");
+  EXPECT_FALSE(status->value("gameTrack", true));
+  const std::string path = record_until(sim, 4000ms);
+  const JudgedClip clip = judge_clip(path);
+  ASSERT_TRUE(clip.accepted) << clip.complaint;
+  ASSERT_EQ(clip.streams.size(), 2u);
+  const JudgedSound sound = judge_sound(path, 0);
+  ASSERT_TRUE(sound.accepted);
+  const Ticks mid = sound.frame_times[sound.frame_times.size() / 2];
+  EXPECT_NEAR(level(sound, mid, 500 * kMs, 440), 0.25, 0.05);
+  // The game's beeps are not recorded: no 1 kHz anywhere.
+  for (Ticks t = sound.frame_times.front(); t + 100 * kMs < sound.frame_times.back(); t += 50 * kMs)
+    EXPECT_LT(level(sound, t, 50 * kMs, 1000), 0.02);
+}
+
+// Each microphone the system converts is mixed at the game's rate; a
+// playback device the recorder cannot read gives a clip of pictures alone.
+TEST(SimSound, MicrophonesOfOtherFormatsAreMixedAndUnreadablePlaybackIsLeftOut) {
+  const char* mics[] = {R"({"id": "m", "rate": 44100, "channels": 1, "kind": "f32", "default": true})",
+                        R"({"id": "m", "rate": 48000, "channels": 6, "kind": "f32", "default": true})",
+                        R"({"id": "m", "rate": 48000, "channels": 2, "kind": "i32", "default": true})"};
+  const struct {
+    const char* sound;
+    const char* line;
+  } refused[] = {{R"({"rate": 96000, "channels": 2, "kind": "f32"})", "no sound: AAC wants 44.1 or 48 kHz (0x88890008)"},
+                 {R"({"rate": 48000, "channels": 2, "kind": "i24"})", "no sound: mix format (0x88890008)"},
+                 {"null", "no sound: no playback device (0x80070490)"}};
+  std::vector<std::unique_ptr<Sim>> mixed, silent;
+  for (const char* m : mics) mixed.push_back(std::make_unique<Sim>(sound_scenario(kStereo, m), recorder({"--audio", "--mic"})));
+  for (const auto& r : refused) silent.push_back(std::make_unique<Sim>(sound_scenario(r.sound, ""), recorder({"--audio"})));
+
+  for (std::size_t i = 0; i < mixed.size(); ++i) {
+    SCOPED_TRACE(mics[i]);
+    const std::string path = record_until(*mixed[i], 4000ms);
+    const JudgedSound sound = judge_sound(path, 0);
+    ASSERT_TRUE(sound.accepted);
+    EXPECT_EQ(sound.rate, 48000u);
+    const Ticks mid = sound.frame_times[sound.frame_times.size() / 2];
+    EXPECT_NEAR(level(sound, mid + 300 * kMs, 500 * kMs, 440), 0.25, 0.05);
+  }
+  for (std::size_t i = 0; i < silent.size(); ++i) {
+    SCOPED_TRACE(refused[i].sound);
+    EXPECT_TRUE(silent[i]->log(refused[i].line)) << silent[i]->transcript();
+    auto status = silent[i]->event("status");
+    ASSERT_TRUE(status);
+    EXPECT_EQ(status->value("audio", "?"), "");
+    const JudgedClip clip = judge_clip(record_until(*silent[i], 4000ms));
+    ASSERT_TRUE(clip.accepted) << clip.complaint;
+    EXPECT_EQ(clip.streams.size(), 1u);
+  }
+}
+
+TEST(SimSound, ListsTheScenariosMicrophonesInOrder) {
+  const struct {
+    std::string mics;
+    std::string line;
+  } cases[] = {
+      {R"({"id": "b", "name": "Headset"}, {"id": "a", "name": "Desk microphone", "default": true}, {"id": "c"})",
+       R"({"default":"a","mics":[{"id":"b","name":"Headset"},{"id":"a","name":"Desk microphone"},{"id":"c","name":"c"}]})"},
+      {"", R"({"default":null,"mics":[]})"},
+  };
+  for (const auto& c : cases) {
+    for (bool json_too : {false, true}) {
+      std::vector<std::string> args = {"--list-mics"};
+      if (json_too) args.push_back("--json");
+      Sim sim(sound_scenario(kStereo, c.mics), args);
+      auto line = sim.process->next_line(10s);
+      ASSERT_TRUE(line);
+      EXPECT_EQ(*line, c.line);
+      EXPECT_EQ(sim.process->wait(10s), 0);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace orvelle::clips::sim

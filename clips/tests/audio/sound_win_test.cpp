@@ -1,0 +1,96 @@
+// The Windows sound layer under Wine: the AAC encoder's media types as the
+// transform is asked for them, and what Wine's audio stack answers the
+// device enumerator, the AAC encoder search and the audio thread's start.
+#include "audio/aac_transform_win.h"
+#include "audio/audio_thread.h"
+#include "audio/sound_devices_win.h"
+#include "win/media_foundation_up.h"
+
+#include <gtest/gtest.h>
+
+#include <mfapi.h>
+
+
+namespace orvelle::clips {
+namespace {
+
+UINT32 number(IMFMediaType* type, const GUID& key) {
+  UINT32 v = 0;
+  EXPECT_TRUE(SUCCEEDED(type->GetUINT32(key, &v)));
+  return v;
+}
+
+GUID guid(IMFMediaType* type, const GUID& key) {
+  GUID v{};
+  EXPECT_TRUE(SUCCEEDED(type->GetGUID(key, &v)));
+  return v;
+}
+
+TEST(AacTypes, AskForStereoPcmInAndRawAacOutAtTheMixRate) {
+  start_media_foundation();
+  for (std::uint32_t rate : {44'100u, 48'000u}) {
+    auto in = aac_input_type(rate);
+    auto out = aac_output_type(rate);
+    ASSERT_TRUE(in && out);
+    EXPECT_TRUE(guid(in->get(), MF_MT_MAJOR_TYPE) == MFMediaType_Audio);
+    EXPECT_TRUE(guid(in->get(), MF_MT_SUBTYPE) == MFAudioFormat_PCM);
+    EXPECT_EQ(number(in->get(), MF_MT_AUDIO_SAMPLES_PER_SECOND), rate);
+    EXPECT_EQ(number(in->get(), MF_MT_AUDIO_AVG_BYTES_PER_SECOND), rate * 4);
+    EXPECT_EQ(number(in->get(), MF_MT_AUDIO_BLOCK_ALIGNMENT), 4u);
+    EXPECT_EQ(number(in->get(), MF_MT_AUDIO_NUM_CHANNELS), 2u);
+    EXPECT_EQ(number(in->get(), MF_MT_AUDIO_BITS_PER_SAMPLE), 16u);
+    EXPECT_EQ(number(in->get(), MF_MT_ALL_SAMPLES_INDEPENDENT), 1u);
+    EXPECT_TRUE(guid(out->get(), MF_MT_SUBTYPE) == MFAudioFormat_AAC);
+    EXPECT_EQ(number(out->get(), MF_MT_AUDIO_SAMPLES_PER_SECOND), rate);
+    EXPECT_EQ(number(out->get(), MF_MT_AUDIO_AVG_BYTES_PER_SECOND), 20'000u);
+    EXPECT_EQ(number(out->get(), MF_MT_AUDIO_NUM_CHANNELS), 2u);
+    EXPECT_EQ(number(out->get(), MF_MT_AAC_PAYLOAD_TYPE), 0u);
+    EXPECT_EQ(number(out->get(), MF_MT_AAC_AUDIO_PROFILE_LEVEL_INDICATION), 0x29u);
+  }
+}
+
+// Wine has no AAC encoder and, without a sound server, no audio endpoint:
+// the enumerator answers, lists nothing, and the sound start fails where
+// the platform has no playback device, so the recording goes on silent.
+TEST(WineSound, NoEncoderAndNoDevicesButAnEnumeratorThatAnswers) {
+  start_media_foundation();
+  auto aac = find_aac_transform();
+  ASSERT_FALSE(aac);
+  EXPECT_EQ(aac.error().code, 0xC00D36D5u);
+  EXPECT_EQ(aac.error().message, "no AAC encoder");
+
+  auto devices = open_wasapi_devices();
+  ASSERT_TRUE(devices) << devices.error().text();
+  auto mics = (*devices)->active_microphones();
+  ASSERT_TRUE(mics) << mics.error().text();
+  EXPECT_TRUE(mics->empty());
+  EXPECT_FALSE((*devices)->default_capture_endpoint_id());
+  auto render = (*devices)->default_render();
+  ASSERT_FALSE(render);
+  EXPECT_EQ(render.error().code, 0x80070490u);  // element not found
+
+  auto stop = std::make_shared<std::atomic<bool>>(true);
+  auto ring = std::make_shared<Ring>(60, RingPlatform{[] { return Ticks{0}; }, [](WindowHandle) { return false; }});
+  auto started = start_audio(AudioSettings{stop, ring, std::nullopt, true, std::make_shared<OutputSettings>()},
+                             windows_sound_platform());
+  ASSERT_FALSE(started);
+  EXPECT_EQ(started.error().code, 0x80070490u);
+
+  // No default microphone is "missing". An id Wine does not know it calls
+  // an invalid argument, where the system says not found ("missing").
+  const struct {
+    std::optional<std::string> id;
+    const char* status;
+  } cases[] = {{std::nullopt, "missing"},
+               {"{0.0.1.00000000}.{8b9c1b55-5c8d-4a57-9d4c-3e1f4a0b2c6d}", "error: 0x80070057"}};
+  for (const auto& c : cases) {
+    auto status = std::make_shared<MicStatus>();
+    auto mixer = new_mic_mixer(48'000, MicSettings{c.id, std::make_shared<std::atomic<std::uint32_t>>(100), status},
+                               Ticks{0});
+    pump_microphone(*mixer, **devices, Ticks{0});
+    EXPECT_EQ(status->text(), c.status) << c.id.value_or("default");
+  }
+}
+
+}  // namespace
+}  // namespace orvelle::clips
