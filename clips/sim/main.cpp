@@ -1,11 +1,13 @@
 // orvelle-clips-sim: orvelle-clips's command line, standard input and
 // output, with the recording made on the simulated machine a scenario file
-// describes.
+// describes and clips played on FFmpeg and a stand-in playback device.
 
 #include "app/run_clips.h"
 #include "app/unbuilt_modes.h"
 #include "common/console.h"
+#include "play/player.h"
 #include "record/session.h"
+#include "sim/player_platform.h"
 #include "sim/record_platform.h"
 #include "sim/scenario.h"
 
@@ -18,22 +20,26 @@
 namespace {
 
 constexpr std::string_view kScenarioFlag = "--scenario";
+constexpr std::string_view kSoundLogFlag = "--sound-log";
 
 }  // namespace
 
 int main(int argc, char** argv) {
   using namespace orvelle;
   using namespace orvelle::clips;
-  // --scenario FILE is the simulation's own; everything else is the program's.
+  // --scenario FILE and --sound-log FILE are the simulation's own;
+  // everything else is the program's.
   std::vector<std::string> args;
   std::optional<std::string> scenario_path;
+  std::string sound_log;
   for (int i = 1; i < argc; ++i) {
-    if (argv[i] == kScenarioFlag) {
+    if (argv[i] == kScenarioFlag || argv[i] == kSoundLogFlag) {
       if (i + 1 == argc) {
-        write_line(Stream::err, "--scenario needs a file");
+        write_line(Stream::err, fmt::format("{} needs a file", argv[i]));
         return 2;
       }
-      scenario_path = argv[++i];
+      (argv[i] == kScenarioFlag ? scenario_path.emplace() : sound_log) = argv[i + 1];
+      ++i;
     } else {
       args.emplace_back(argv[i]);
     }
@@ -50,5 +56,8 @@ int main(int argc, char** argv) {
     auto platform = sim::sim_record_platform(*scenario);
     return run_record_session(options, *platform);
   };
+  // Outlives the player's threads, which use it until they are joined.
+  auto player_platform = sim::sim_player_platform(sound_log);
+  modes.run_player = [&](const PlayerOptions& options) { return run_player(options, *player_platform); };
   return run_clips(args, modes);
 }

@@ -1,6 +1,5 @@
 #pragma once
-// A frames file in memory, pictures with known pixels, and the client's
-// side of the published word.
+// A frames file in memory and pictures with known pixels.
 
 #include "play/frames_layout.h"
 #include "play/frames_writer.h"
@@ -82,21 +81,6 @@ class TestPicture final : public DecodedPicture {
   std::int32_t stride_;
   std::uint32_t height_;
   bool two_d_;
-};
-
-// The client's side: takes the published slot by exchanging in the one it
-// holds, and reads only the slot it got back.
-struct FramesReader {
-  std::span<std::uint8_t> file;
-  std::uint32_t held = 2;
-  // The slot now held when a fresh picture was taken.
-  std::optional<std::uint32_t> take() {
-    auto* word = reinterpret_cast<std::uint32_t*>(file.data() + kPublishedWordOffset);
-    std::atomic_ref<std::uint32_t> published(*word);
-    if ((published.load(std::memory_order_acquire) & kFreshPicture) == 0) return std::nullopt;
-    held = published.exchange(held, std::memory_order_acq_rel) & 0xff;
-    return held;
-  }
 };
 
 }  // namespace orvelle::clips

@@ -4,6 +4,7 @@
 
 #include "play/fake_frames.h"
 #include "support/deadline.h"
+#include "support/frames_reader.h"
 
 #include <gtest/gtest.h>
 
