@@ -1,12 +1,15 @@
 // orvelle-clips-sim: orvelle-clips's command line, standard input and
 // output, with the recording made on the simulated machine a scenario file
-// describes and clips played on FFmpeg and a stand-in playback device.
+// describes, clips played on FFmpeg and a stand-in playback device, and
+// storyboards cut with FFmpeg.
 
 #include "app/run_clips.h"
 #include "app/unbuilt_modes.h"
+#include "board/storyboard.h"
 #include "common/console.h"
 #include "play/player.h"
 #include "record/session.h"
+#include "sim/board_platform.h"
 #include "sim/player_platform.h"
 #include "sim/record_platform.h"
 #include "sim/scenario.h"
@@ -55,6 +58,10 @@ int main(int argc, char** argv) {
   modes.run_record_session = [&](const RecorderOptions& options) {
     auto platform = sim::sim_record_platform(*scenario);
     return run_record_session(options, *platform);
+  };
+  modes.make_storyboard = [](const RecorderOptions& options) {
+    auto platform = sim::sim_board_platform();
+    return run_storyboard(options, *platform);
   };
   // Outlives the player's threads, which use it until they are joined.
   auto player_platform = sim::sim_player_platform(sound_log);

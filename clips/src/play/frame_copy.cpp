@@ -32,15 +32,11 @@ void bgrx_to_rgba(const std::uint8_t* source, std::uint8_t* destination, std::si
   }
 }
 
-Status copy_picture(const LockedPicture& picture, const VideoGeometry& geometry, std::uint8_t* slot,
-                    std::uint32_t width, std::uint32_t height) {
-  std::uint32_t rows = std::min(geometry.visible_height, height);
-  std::uint32_t columns = std::min(geometry.visible_width, width);
-  if (rows == 0 || columns == 0) return {};
+Result<RowSpan> locate_rows(const LockedPicture& picture, const VideoGeometry& geometry,
+                            std::uint32_t rows, std::uint32_t columns) {
   // Signed 64-bit offsets from the buffer start: a pitch of either sign and
   // any geometry stay exact.
-  const std::int64_t start = 0;
-  std::int64_t end = static_cast<std::int64_t>(picture.length);
+  const std::int64_t end = static_cast<std::int64_t>(picture.length);
   std::int64_t top, pitch;
   if (picture.top_row) {
     top = picture.top_row - picture.buffer;
@@ -49,15 +45,26 @@ Status copy_picture(const LockedPicture& picture, const VideoGeometry& geometry,
     pitch = geometry.stride;
     top = pitch < 0 ? (std::int64_t{geometry.height} - 1) * -pitch : 0;
   }
-  std::int64_t first = top + std::int64_t{geometry.visible_y} * pitch + std::int64_t{geometry.visible_x} * 4;
-  std::int64_t last = first + (std::int64_t{rows} - 1) * pitch;
-  std::int64_t row_bytes = std::int64_t{columns} * 4;
-  if (std::min(first, last) < start || std::max(first, last) + row_bytes > end ||
+  const std::int64_t first =
+      top + std::int64_t{geometry.visible_y} * pitch + std::int64_t{geometry.visible_x} * 4;
+  const std::int64_t last = first + (std::int64_t{rows} - 1) * pitch;
+  const std::int64_t row_bytes = std::int64_t{columns} * 4;
+  if (std::min(first, last) < 0 || std::max(first, last) + row_bytes > end ||
       (rows > 1 && std::abs(pitch) < row_bytes))
     return error(fail("the decoded picture is smaller than its geometry", hresult::kInvalidData));
+  return RowSpan{first, pitch};
+}
+
+Status copy_picture(const LockedPicture& picture, const VideoGeometry& geometry, std::uint8_t* slot,
+                    std::uint32_t width, std::uint32_t height) {
+  const std::uint32_t rows = std::min(geometry.visible_height, height);
+  const std::uint32_t columns = std::min(geometry.visible_width, width);
+  if (rows == 0 || columns == 0) return {};
+  auto span = locate_rows(picture, geometry, rows, columns);
+  if (!span) return error(span.error());
   for (std::uint32_t r = 0; r < rows; ++r)
-    bgrx_to_rgba(picture.buffer + first + std::int64_t{r} * pitch, slot + std::size_t{r} * width * 4,
-                 columns);
+    bgrx_to_rgba(picture.buffer + span->first + std::int64_t{r} * span->pitch,
+                 slot + std::size_t{r} * width * 4, columns);
   return {};
 }
 

@@ -21,6 +21,17 @@ struct LockedPicture {
   std::int32_t pitch = 0;
 };
 
+// Where rows × columns pixels of the visible area lie in a locked picture:
+// the byte offset of its top-left pixel from the buffer start and the pitch
+// from row to row (negative for a bottom-up buffer). An error when any of
+// those rows would reach outside the locked buffer, or rows would overlap.
+struct RowSpan {
+  std::int64_t first = 0, pitch = 0;
+};
+[[nodiscard]] Result<RowSpan> locate_rows(const LockedPicture& picture,
+                                          const VideoGeometry& geometry, std::uint32_t rows,
+                                          std::uint32_t columns);
+
 // Copies min(visible, width × height) of the picture into slot (width × 4
 // bytes a row); pixels outside the copied rectangle are left. A picture whose
 // rows would reach outside the locked buffer is an error and nothing is
