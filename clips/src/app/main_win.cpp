@@ -8,6 +8,7 @@
 #include "common/win/error.h"
 #include "common/win/owner.h"
 #include "common/win/thread_name.h"
+#include "play/player_win.h"
 #include "record/session_win.h"
 
 #include <windows.h>
@@ -60,5 +61,6 @@ int main() {
   Modes modes;
   add_unbuilt_modes(modes);
   modes.run_record_session = run_record_session_win;
+  modes.run_player = run_player_win;
   return run_clips(utf8_arguments(), modes);
 }

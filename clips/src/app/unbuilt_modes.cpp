@@ -27,11 +27,6 @@ void add_unbuilt_modes(Modes& modes) {
   modes.make_storyboard = [](const RecorderOptions&) {
     return missing_result_mode("the storyboard");
   };
-  modes.run_player = [](const PlayerOptions&) {
-    write_line(Stream::out,
-               to_json_text(Json{{"event", "error"}, {"message", not_available("playback")}}));
-    return 1;
-  };
 }
 
 }  // namespace orvelle::clips

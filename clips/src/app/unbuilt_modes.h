@@ -1,12 +1,12 @@
 #pragma once
 // The modes not yet built: each says so in the form its caller reads, a
-// JSON "error" line (or the player's "error" event) and exit code 1.
+// JSON "error" line and exit code 1.
 
 #include "app/run_clips.h"
 
 namespace orvelle::clips {
 
-// Fills the microphone list, the storyboard and the player.
+// Fills the microphone list and the storyboard.
 void add_unbuilt_modes(Modes& modes);
 
 }  // namespace orvelle::clips

@@ -1,5 +1,7 @@
 #include "play/player.h"
 
+#include "play/video_thread.h"
+
 #include "play/fake_frames.h"
 #include "play/fake_sound.h"
 #include "play/fake_video.h"
@@ -181,6 +183,33 @@ TEST(Player, AFailureAfterReadyIsReportedAndCommandsGoOn) {
   auto failed = out.find("{\"event\":\"error\",\"message\":\"decoding failed (0x8000FFFF)\"}\n");
   ASSERT_NE(failed, std::string::npos) << out;
   EXPECT_NE(out.find("{\"event\":\"state\",\"playing\":false}\n", failed), std::string::npos);
+}
+
+// A clip whose duration cannot be read: "ready" says 0, and the duration
+// stays unknown, so a seek is not clamped to 0.
+TEST(VideoThread, AnUnreadableDurationIsReportedAs0AndClampsNothing) {
+  Deadline deadline(20s, "unknown duration");
+  CapturedLines lines;
+  FakePlatform platform("");
+  platform.video.duration.reset();
+  PlayerOptions options = clip();
+  options.start = 0.5;
+  PlayerState state(platform.time(), options);
+  auto [startup, results] = make_channel<StartupResult>();
+  std::thread video([&, startup = std::move(startup)]() mutable {
+    run_playback_video(std::move(startup), platform, "clip.mp4", state, {8, 0});
+  });
+  std::optional<StartupResult> ready;
+  ASSERT_EQ(results.receive(ready), RecvStatus::value);
+  ASSERT_TRUE(std::holds_alternative<Json>(*ready));
+  EXPECT_EQ(std::get<Json>(*ready).at("duration"), 0.0);
+  apply_player_command(state, SeekCommand{0.75});
+  {
+    std::lock_guard lock(state.playback);
+    EXPECT_EQ(state.position, 0.75);
+  }
+  apply_player_command(state, PlayerStopCommand{});
+  video.join();
 }
 
 }  // namespace
