@@ -2,6 +2,7 @@
 
 #include "app/run_clips.h"
 #include "app/unbuilt_modes.h"
+#include "board/storyboard_win.h"
 
 #include "common/console.h"
 #include "common/utf.h"
@@ -62,5 +63,6 @@ int main() {
   add_unbuilt_modes(modes);
   modes.run_record_session = run_record_session_win;
   modes.run_player = run_player_win;
+  modes.make_storyboard = run_storyboard_win;
   return run_clips(utf8_arguments(), modes);
 }

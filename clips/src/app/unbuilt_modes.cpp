@@ -24,9 +24,6 @@ void add_unbuilt_modes(Modes& modes) {
   modes.list_microphones = [](const RecorderOptions&) {
     return missing_result_mode("the microphone list");
   };
-  modes.make_storyboard = [](const RecorderOptions&) {
-    return missing_result_mode("the storyboard");
-  };
 }
 
 }  // namespace orvelle::clips

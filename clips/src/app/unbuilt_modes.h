@@ -6,7 +6,7 @@
 
 namespace orvelle::clips {
 
-// Fills the microphone list and the storyboard.
+// Fills the microphone list.
 void add_unbuilt_modes(Modes& modes);
 
 }  // namespace orvelle::clips

@@ -82,6 +82,32 @@ TEST(ClipsPlayer, UnderWineStartUpFailsWithOneErrorLine) {
   std::filesystem::remove_all(dir);
 }
 
+// The storyboard reads clips through the same source reader, so under Wine
+// it stops where the player does: one {"error": …} line on standard output,
+// exit code 1, and neither file written. A clip that is not there gives the
+// system's text.
+TEST(ClipsStoryboard, UnderWineTheReaderStopsItWithOneErrorLine) {
+  auto dir = std::filesystem::temp_directory_path() / ("orvelle-board-e2e-" + std::to_string(std::random_device{}()));
+  std::filesystem::create_directories(dir);
+  const std::string clip = (dir / "game.mp4").string();
+  const std::string make = "ffmpeg -v error -y -f lavfi -i testsrc2=size=320x180:rate=30 -t 3 "
+                           "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -g 30 '" + clip + "'";
+  ASSERT_EQ(std::system(make.c_str()), 0);
+  Outcome board = clips({"--storyboard", "Z:" + clip, "--json"});
+  EXPECT_EQ(board.exit_code, 1);
+  EXPECT_EQ(board.out, "{\"error\":\"0xC00D5212\"}\n");
+  EXPECT_EQ(board.err, "");
+  expect_no_cr(board);
+  EXPECT_FALSE(std::filesystem::exists(dir / "game.frames"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "game.json"));
+
+  Outcome missing = clips({"--storyboard", "Z:" + (dir / "missing.mp4").string()});
+  EXPECT_EQ(missing.exit_code, 1);
+  static const std::regex error(R"re(\{"error":"[^"]+ \(0x80070002\)"\}\n)re");
+  EXPECT_TRUE(std::regex_match(missing.out, error)) << missing.out;
+  std::filesystem::remove_all(dir);
+}
+
 // A game window of the window host, titled uniquely for the test.
 struct GameWindow {
   std::string title;
