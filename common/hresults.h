@@ -29,5 +29,7 @@ inline constexpr std::uint32_t kNoSampleTimestamp = 0xC00D36C8u;
 inline constexpr std::uint32_t kShutdown = 0xC00D3E85u;
 // E_INVALIDARG: a capture item for a window that is not there.
 inline constexpr std::uint32_t kInvalidArg = 0x80070057u;
+// MF_E_ATTRIBUTENOTFOUND: a media type without an attribute a reader needs.
+inline constexpr std::uint32_t kAttributeNotFound = 0xC00D36E6u;
 
 }  // namespace orvelle::hresult

@@ -1,7 +1,7 @@
 #pragma once
 // One owner for every handle-like thing the platform hands out: a kernel
 // handle, LocalAlloc'd or CoTaskMemAlloc'd memory, a BSTR, a loaded module,
-// a PROPVARIANT. One body; each kind says in its traits what its empty value
+// a mapped view, a PROPVARIANT. One body; each kind says in its traits what its empty value
 // is and how it is let go. No program code frees any of them by hand. (COM
 // interfaces have ComPtr, HSTRINGs HString.)
 
@@ -86,6 +86,12 @@ struct ModuleTraits : PointerTraits<HMODULE> {
   static void close(HMODULE m) { FreeLibrary(m); }
 };
 using Module = Owner<ModuleTraits>;
+
+// A view of a file mapping.
+struct MappedViewTraits : PointerTraits<void*> {
+  static void close(void* view) { UnmapViewOfFile(view); }
+};
+using MappedView = Owner<MappedViewTraits>;
 
 struct PropVariantTraits {
   using Type = PROPVARIANT;

@@ -10,6 +10,7 @@
 //   core).
 // Plain main: each figure comes from one long run, not from repetitions.
 
+#include "sim/bench/proc_stats.h"
 #include "support/temp_folder.h"
 #include "tools/e2e/process.h"
 
@@ -45,20 +46,6 @@ std::uint64_t resident_bytes(pid_t pid) {
   for (std::string line; std::getline(status, line);)
     if (line.starts_with("VmRSS:")) return std::stoull(line.substr(6)) * 1024;
   return 0;
-}
-
-// From /proc: user and system CPU time in seconds.
-double cpu_seconds(pid_t pid) {
-  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-  std::string text((std::istreambuf_iterator<char>(stat)), {});
-  std::istringstream fields(text.substr(text.rfind(')') + 2));
-  std::string field;
-  unsigned long long utime = 0, stime = 0;
-  for (int i = 3; i <= 15 && fields >> field; ++i) {
-    if (i == 14) utime = std::stoull(field);
-    if (i == 15) stime = std::stoull(field);
-  }
-  return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 // The next event of that name; nothing when the run ends first.

@@ -2,6 +2,7 @@
 // command line, JSON lines on standard input and output, in real time, and
 // its clips judged by ffprobe and ffmpeg down to each picture's time code.
 
+#include "sim/tests/event_lines.h"
 #include "sim/tests/judge.h"
 #include "sim/tests/sim_run.h"
 #include "support/temp_folder.h"

@@ -2,6 +2,7 @@
 // One run of orvelle-clips-sim as the end-to-end tests drive it: a scenario
 // file, the command line, standard input and the event lines read one by one.
 
+#include "sim/tests/event_lines.h"
 #include "support/temp_folder.h"
 #include "tools/e2e/process.h"
 
@@ -42,15 +43,7 @@ class Sim {
 
   // The next event of that name; every line read on the way is kept.
   std::optional<json> event(std::string_view name, std::chrono::milliseconds deadline = 20s) {
-    const auto until = Clock::now() + deadline;
-    while (Clock::now() < until) {
-      auto line = process->next_line(std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()));
-      if (!line) return std::nullopt;
-      lines.push_back(*line);
-      json parsed = json::parse(*line, nullptr, false);
-      if (!parsed.is_discarded() && parsed.value("event", "") == name) return parsed;
-    }
-    return std::nullopt;
+    return next_event(*process, lines, name, deadline);
   }
   // The next log line that contains part.
   bool log(std::string_view part, std::chrono::milliseconds deadline = 20s) {

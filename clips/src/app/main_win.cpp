@@ -1,14 +1,15 @@
 // The process entry of orvelle-clips on Windows.
 
 #include "app/run_clips.h"
-#include "app/unbuilt_modes.h"
 #include "audio/sound_devices_win.h"
+#include "board/storyboard_win.h"
 
 #include "common/console.h"
 #include "common/utf.h"
 #include "common/win/error.h"
 #include "common/win/owner.h"
 #include "common/win/thread_name.h"
+#include "play/player_win.h"
 #include "record/session_win.h"
 
 #include <windows.h>
@@ -59,8 +60,9 @@ int main() {
   win::install_system_messages();
   win::install_thread_names();
   Modes modes;
-  add_unbuilt_modes(modes);
   modes.list_microphones = [](const RecorderOptions&) { return list_microphones_win(); };
   modes.run_record_session = run_record_session_win;
+  modes.run_player = run_player_win;
+  modes.make_storyboard = run_storyboard_win;
   return run_clips(utf8_arguments(), modes);
 }

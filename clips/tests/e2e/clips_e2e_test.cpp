@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <regex>
@@ -58,6 +59,57 @@ TEST(ClipsExe, ListsWhatWinesAudioStackHas) {
     EXPECT_EQ(mics.out, "{\"default\":null,\"mics\":[]}\n");
     expect_no_cr(mics);
   }
+}
+
+// Wine's source reader opens an H.264/AAC MP4 of ffmpeg's and decodes it,
+// but cannot give RGB32 (MF_E_TOPO_CODEC_NOT_FOUND, for which Wine has no
+// text): --play takes its start-up error path, one "error" line and exit
+// code 1, with no "ready" and no "audio" line. A clip that is not there
+// fails the same way with the system's error.
+TEST(ClipsPlayer, UnderWineStartUpFailsWithOneErrorLine) {
+  auto dir = std::filesystem::temp_directory_path() / ("orvelle-play-e2e-" + std::to_string(std::random_device{}()));
+  std::filesystem::create_directories(dir);
+  const std::string clip = (dir / "clip.mp4").string();
+  const std::string make = "ffmpeg -v error -y -f lavfi -i testsrc2=size=320x180:rate=30 -f lavfi -i "
+                           "sine=frequency=440:sample_rate=48000 -t 2 -c:v libx264 -preset ultrafast "
+                           "-pix_fmt yuv420p -c:a aac -ac 2 '" + clip + "'";
+  ASSERT_EQ(std::system(make.c_str()), 0);
+  Outcome played = clips({"--play", "Z:" + clip, "--autoplay"}, "{\"cmd\":\"stop\"}\n");
+  EXPECT_EQ(played.exit_code, 1);
+  EXPECT_EQ(played.out, "{\"event\":\"error\",\"message\":\"0xC00D5212\"}\n");
+  expect_no_cr(played);
+
+  Outcome missing = clips({"--play", "Z:" + (dir / "missing.mp4").string()});
+  EXPECT_EQ(missing.exit_code, 1);
+  static const std::regex error(R"re(\{"event":"error","message":"[^"]*\(?0x[0-9A-F]{8}\)?"\}\n)re");
+  EXPECT_TRUE(std::regex_match(missing.out, error)) << missing.out;
+  std::filesystem::remove_all(dir);
+}
+
+// The storyboard reads clips through the same source reader, so under Wine
+// it stops where the player does: one {"error": …} line on standard output,
+// exit code 1, and neither file written. A clip that is not there gives the
+// system's text.
+TEST(ClipsStoryboard, UnderWineTheReaderStopsItWithOneErrorLine) {
+  auto dir = std::filesystem::temp_directory_path() / ("orvelle-board-e2e-" + std::to_string(std::random_device{}()));
+  std::filesystem::create_directories(dir);
+  const std::string clip = (dir / "game.mp4").string();
+  const std::string make = "ffmpeg -v error -y -f lavfi -i testsrc2=size=320x180:rate=30 -t 3 "
+                           "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -g 30 '" + clip + "'";
+  ASSERT_EQ(std::system(make.c_str()), 0);
+  Outcome board = clips({"--storyboard", "Z:" + clip, "--json"});
+  EXPECT_EQ(board.exit_code, 1);
+  EXPECT_EQ(board.out, "{\"error\":\"0xC00D5212\"}\n");
+  EXPECT_EQ(board.err, "");
+  expect_no_cr(board);
+  EXPECT_FALSE(std::filesystem::exists(dir / "game.frames"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "game.json"));
+
+  Outcome missing = clips({"--storyboard", "Z:" + (dir / "missing.mp4").string()});
+  EXPECT_EQ(missing.exit_code, 1);
+  static const std::regex error(R"re(\{"error":"[^"]+ \(0x80070002\)"\}\n)re");
+  EXPECT_TRUE(std::regex_match(missing.out, error)) << missing.out;
+  std::filesystem::remove_all(dir);
 }
 
 // A game window of the window host, titled uniquely for the test.

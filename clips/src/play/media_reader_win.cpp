@@ -1,0 +1,228 @@
+#include "play/media_reader_win.h"
+
+#include "common/try.h"
+#include "common/utf.h"
+#include "common/win/checked.h"
+#include "common/win/com_ptr.h"
+#include "common/win/owner.h"
+#include "play/video_geometry_win.h"
+
+#include <mfapi.h>
+#include <mferror.h>
+#include <mfidl.h>
+#include <mfreadwrite.h>
+
+#include <cstring>
+
+namespace orvelle::clips {
+namespace {
+
+using win::checked;
+using win::ComPtr;
+
+constexpr DWORD kVideo = static_cast<DWORD>(MF_SOURCE_READER_FIRST_VIDEO_STREAM);
+constexpr DWORD kSound = static_cast<DWORD>(MF_SOURCE_READER_FIRST_AUDIO_STREAM);
+
+std::wstring wide(const std::string& utf8) {
+  std::u16string w = utf8_to_utf16(utf8);
+  return std::wstring(w.begin(), w.end());
+}
+
+Result<ComPtr<IMFSourceReader>> open_reader(const std::string& path, IMFAttributes* attributes, DWORD stream,
+                                            bool& selected) {
+  // Each reader is used on the thread that opens it, in the multithreaded
+  // apartment; a thread already initialised keeps what it has.
+  (void)CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  ComPtr<IMFSourceReader> reader;
+  ORVELLE_TRY(win::made(MFCreateSourceReaderFromURL(wide(path).c_str(), attributes, reader.put()), reader));
+  ORVELLE_TRY(checked(reader->SetStreamSelection(static_cast<DWORD>(MF_SOURCE_READER_ALL_STREAMS), FALSE)));
+  selected = SUCCEEDED(reader->SetStreamSelection(stream, TRUE));
+  return reader;
+}
+
+Status seek_reader(IMFSourceReader* reader, std::int64_t time) {
+  win::PropVariant at;
+  PROPVARIANT* value = at.put();
+  value->vt = VT_I8;
+  value->hVal.QuadPart = time;
+  return checked(reader->SetCurrentPosition(GUID_NULL, at.get()));
+}
+
+// One ReadSample of a stream: its flags, its time and the sample's buffer
+// made contiguous (null when no sample came).
+struct ReadOne {
+  bool end_of_stream = false, type_changed = false;
+  LONGLONG time = 0;
+  ComPtr<IMFSample> sample;
+  ComPtr<IMFMediaBuffer> buffer;
+};
+Result<ReadOne> read_one(IMFSourceReader* reader, DWORD stream) {
+  ReadOne r;
+  DWORD flags = 0;
+  ORVELLE_TRY(checked(reader->ReadSample(stream, 0, nullptr, &flags, &r.time, r.sample.put())));
+  r.end_of_stream = flags & MF_SOURCE_READERF_ENDOFSTREAM;
+  r.type_changed = flags & MF_SOURCE_READERF_CURRENTMEDIATYPECHANGED;
+  if (!r.end_of_stream && r.sample)
+    ORVELLE_TRY(win::made(r.sample->ConvertToContiguousBuffer(r.buffer.put()), r.buffer));
+  return r;
+}
+
+// A decoded picture: the sample's buffer made contiguous, locked in two
+// dimensions where it can say its own extent, else plainly.
+class WinPicture final : public DecodedPicture {
+ public:
+  explicit WinPicture(ComPtr<IMFMediaBuffer> buffer) : buffer_(std::move(buffer)) {}
+  ~WinPicture() override { (void)unlock(); }
+  Result<LockedPicture> lock() override {
+    if (SUCCEEDED(buffer_.as(two_d_))) {
+      BYTE *scan0 = nullptr, *start = nullptr;
+      LONG pitch = 0;
+      DWORD length = 0;
+      ORVELLE_TRY(checked(two_d_->Lock2DSize(MF2DBuffer_LockFlags_Read, &scan0, &pitch, &start, &length)));
+      locked_ = true;
+      return LockedPicture{start, length, scan0, pitch};
+    }
+    BYTE* data = nullptr;
+    DWORD length = 0;
+    ORVELLE_TRY(checked(buffer_->Lock(&data, nullptr, &length)));
+    locked_ = true;
+    return LockedPicture{data, length};
+  }
+  Status unlock() override {
+    if (!locked_) return {};
+    locked_ = false;
+    return checked(two_d_ ? two_d_->Unlock2D() : buffer_->Unlock());
+  }
+
+ private:
+  ComPtr<IMFMediaBuffer> buffer_;
+  ComPtr<IMF2DBuffer2> two_d_;
+  bool locked_ = false;
+};
+
+class MfVideoReader final : public VideoReader {
+ public:
+  explicit MfVideoReader(ComPtr<IMFSourceReader> reader) : reader_(std::move(reader)) {}
+
+  Result<VideoTypeAttributes> native_type() override {
+    ComPtr<IMFMediaType> type;
+    ORVELLE_TRY(win::made(reader_->GetNativeMediaType(kVideo, 0, type.put()), type));
+    return video_type_attributes(type.get());
+  }
+  Status set_rgb32(PictureSize size, Ratio aspect) override {
+    ComPtr<IMFMediaType> type;
+    ORVELLE_TRY(rgb32(type));
+    ORVELLE_TRY(checked(MFSetAttributeSize(type.get(), MF_MT_FRAME_SIZE, size.width, size.height)));
+    ORVELLE_TRY(checked(MFSetAttributeRatio(type.get(), MF_MT_PIXEL_ASPECT_RATIO, narrow(aspect.numerator),
+                                            narrow(aspect.denominator))));
+    return checked(reader_->SetCurrentMediaType(kVideo, nullptr, type.get()));
+  }
+  Status set_rgb32_native() override {
+    ComPtr<IMFMediaType> type;
+    ORVELLE_TRY(rgb32(type));
+    return checked(reader_->SetCurrentMediaType(kVideo, nullptr, type.get()));
+  }
+  Result<VideoTypeAttributes> current_type() override {
+    ComPtr<IMFMediaType> type;
+    ORVELLE_TRY(win::made(reader_->GetCurrentMediaType(kVideo, type.put()), type));
+    return video_type_attributes(type.get());
+  }
+  Result<std::uint64_t> duration() override {
+    win::PropVariant value;
+    ORVELLE_TRY(checked(reader_->GetPresentationAttribute(static_cast<DWORD>(MF_SOURCE_READER_MEDIASOURCE),
+                                                          MF_PD_DURATION, value.put())));
+    if (value.get().vt != VT_UI8) return error(fail("the clip's duration is not a number", hresult::kInvalidData));
+    return static_cast<std::uint64_t>(value.get().uhVal.QuadPart);
+  }
+  Status seek(std::int64_t time) override { return seek_reader(reader_.get(), time); }
+  Result<VideoRead> read() override {
+    ORVELLE_ASSIGN_OR_RETURN(ReadOne one, read_one(reader_.get(), kVideo));
+    VideoRead r;
+    r.end_of_stream = one.end_of_stream;
+    r.type_changed = one.type_changed;
+    if (!one.buffer) return r;
+    r.picture = std::make_unique<WinPicture>(std::move(one.buffer));
+    r.time = one.time;
+    LONGLONG duration = 0;
+    if (SUCCEEDED(one.sample->GetSampleDuration(&duration))) r.duration = duration;
+    return r;
+  }
+
+ private:
+  static Status rgb32(ComPtr<IMFMediaType>& type) {
+    ORVELLE_TRY(win::made(MFCreateMediaType(type.put()), type));
+    ORVELLE_TRY(checked(type->SetGUID(MF_MT_MAJOR_TYPE, MFMediaType_Video)));
+    return checked(type->SetGUID(MF_MT_SUBTYPE, MFVideoFormat_RGB32));
+  }
+  static UINT32 narrow(std::uint64_t v) { return static_cast<UINT32>(std::min<std::uint64_t>(v, UINT32_MAX)); }
+
+  ComPtr<IMFSourceReader> reader_;
+};
+
+class MfSoundReader final : public SoundReader {
+ public:
+  explicit MfSoundReader(ComPtr<IMFSourceReader> reader) : reader_(std::move(reader)) {}
+
+  Result<SoundFormat> set_float_output() override {
+    ComPtr<IMFMediaType> type;
+    ORVELLE_TRY(win::made(MFCreateMediaType(type.put()), type));
+    ORVELLE_TRY(checked(type->SetGUID(MF_MT_MAJOR_TYPE, MFMediaType_Audio)));
+    ORVELLE_TRY(checked(type->SetGUID(MF_MT_SUBTYPE, MFAudioFormat_Float)));
+    ORVELLE_TRY(checked(reader_->SetCurrentMediaType(kSound, nullptr, type.get())));
+    return current_format();
+  }
+  Result<SoundFormat> current_format() override {
+    ComPtr<IMFMediaType> type;
+    ORVELLE_TRY(win::made(reader_->GetCurrentMediaType(kSound, type.put()), type));
+    WAVEFORMATEX* raw = nullptr;
+    UINT32 bytes = 0;
+    ORVELLE_TRY(checked(MFCreateWaveFormatExFromMFMediaType(type.get(), &raw, &bytes, 0)));
+    win::CoTaskMemory<WAVEFORMATEX> format(raw);
+    if (!format) return error(win::no_object());
+    GUID subtype{};
+    bool is_float = SUCCEEDED(type->GetGUID(MF_MT_SUBTYPE, &subtype)) && subtype == MFAudioFormat_Float &&
+                    format.get()->wBitsPerSample == 32;
+    return SoundFormat{format.get()->nChannels, format.get()->nSamplesPerSec, is_float};
+  }
+  Status seek(std::int64_t time) override { return seek_reader(reader_.get(), time); }
+  Result<SoundRead> read(std::vector<float>& samples) override {
+    ORVELLE_ASSIGN_OR_RETURN(ReadOne one, read_one(reader_.get(), kSound));
+    SoundRead r;
+    r.end_of_stream = one.end_of_stream;
+    r.type_changed = one.type_changed;
+    if (!one.buffer) return r;
+    BYTE* data = nullptr;
+    DWORD length = 0;
+    ORVELLE_TRY(checked(one.buffer->Lock(&data, nullptr, &length)));
+    samples.resize(length / 4);
+    std::memcpy(samples.data(), data, samples.size() * 4);
+    ORVELLE_TRY(checked(one.buffer->Unlock()));
+    r.has_sample = true;
+    r.time = one.time;
+    return r;
+  }
+
+ private:
+  ComPtr<IMFSourceReader> reader_;
+};
+
+}  // namespace
+
+Result<std::unique_ptr<VideoReader>> open_video_reader_win(const std::string& path) {
+  ComPtr<IMFAttributes> attributes;
+  if (FAILED(MFCreateAttributes(attributes.put(), 1)) || !attributes) return error(fail("no attributes"));
+  ORVELLE_TRY(checked(attributes->SetUINT32(MF_SOURCE_READER_ENABLE_ADVANCED_VIDEO_PROCESSING, TRUE)));
+  bool selected = false;
+  ORVELLE_ASSIGN_OR_RETURN(auto reader, open_reader(path, attributes.get(), kVideo, selected));
+  if (!selected) return error(fail("no video", hresult::kNoSampleTimestamp));
+  return std::unique_ptr<VideoReader>(std::make_unique<MfVideoReader>(std::move(reader)));
+}
+
+Result<std::optional<std::unique_ptr<SoundReader>>> open_sound_reader_win(const std::string& path) {
+  bool selected = false;
+  ORVELLE_ASSIGN_OR_RETURN(auto reader, open_reader(path, nullptr, kSound, selected));
+  if (!selected) return std::optional<std::unique_ptr<SoundReader>>();
+  return std::optional<std::unique_ptr<SoundReader>>(std::make_unique<MfSoundReader>(std::move(reader)));
+}
+
+}  // namespace orvelle::clips

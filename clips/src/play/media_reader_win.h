@@ -1,0 +1,19 @@
+#pragma once
+// Source readers on a clip with one stream selected: the first video
+// stream decoded to RGB32 by the reader's video processing, or the first
+// sound stream decoded to 32-bit float.
+
+#include "play/sound_io.h"
+#include "play/video_reader.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace orvelle::clips {
+
+[[nodiscard]] Result<std::unique_ptr<VideoReader>> open_video_reader_win(const std::string& path);
+// Nothing when the clip has no sound stream.
+[[nodiscard]] Result<std::optional<std::unique_ptr<SoundReader>>> open_sound_reader_win(const std::string& path);
+
+}  // namespace orvelle::clips

@@ -1,0 +1,45 @@
+// The aperture blob, the stride and the lock a decoder reports, against a
+// buffer of a given length: the copy into a frames slot either stays inside
+// the buffer and the slot or refuses the picture (the sanitizers see any
+// read or write outside them).
+
+#include "common/tests/fuzz/fuzz_target.h"
+
+#include "play/frame_copy.h"
+#include "play/video_geometry.h"
+
+#include <cstring>
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace orvelle::clips;
+  // width, height, slot width, slot height, stride (signed), buffer length,
+  // lock kind and top-row offset, then the 16-byte aperture.
+  if (size < 12 + 16) return 0;
+  std::uint32_t width = data[0] % 64, height = data[1] % 64;
+  std::uint32_t slot_width = data[2] % 64 + 1, slot_height = data[3] % 64 + 1;
+  std::int16_t stride;
+  std::memcpy(&stride, data + 4, 2);
+  std::uint16_t length;
+  std::memcpy(&length, data + 6, 2);
+  bool two_d = data[8] & 1;
+  std::uint16_t top_offset;
+  std::memcpy(&top_offset, data + 9, 2);
+  VideoTypeAttributes type;
+  type.frame_size = std::uint64_t{width} << 32 | height;
+  if (data[11] & 1) type.default_stride = static_cast<std::uint32_t>(static_cast<std::int32_t>(stride));
+  type.aperture = std::vector<std::uint8_t>(data + 12, data + 28);
+  auto geometry = read_video_geometry(type);
+  FUZZ_CHECK(geometry.has_value());
+
+  std::vector<std::uint8_t> buffer(length);
+  for (std::size_t i = 0; i < buffer.size(); ++i) buffer[i] = static_cast<std::uint8_t>(i);
+  LockedPicture picture{buffer.data(), buffer.size()};
+  if (two_d) {
+    picture.top_row = buffer.data() + (buffer.empty() ? 0 : top_offset % buffer.size());
+    picture.pitch = stride;
+  }
+  std::vector<std::uint8_t> slot(std::size_t{slot_width} * slot_height * 4);
+  (void)copy_picture(picture, *geometry, slot.data(), slot_width, slot_height);
+  return 0;
+}
