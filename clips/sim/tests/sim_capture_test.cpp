@@ -57,8 +57,6 @@ TEST(SimCapture, FramesArriveAtTheExpectedSizeAndReachTheRing) {
     EXPECT_GT(reading(stats->captured), 0u);
     EXPECT_EQ(reading(stats->size_skip), 0u);
     EXPECT_GT(reading(stats->sent), 0u);
-    // The game draws at 60 fps and the recording keeps 30: pacing thins it.
-    EXPECT_GT(reading(stats->paced_out), 0u);
     EXPECT_TRUE(snapshot_ring(*ring).has_value());
     set_line_writer(nullptr);
   }
