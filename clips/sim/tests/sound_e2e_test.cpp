@@ -173,19 +173,24 @@ TEST(SimSound, EachBeepStartsWithThePictureOfItsSecond) {
 }
 
 TEST(SimSound, MicAloneIsTheToneOverSilenceOnOneTrack) {
-  Sim sim(sound_scenario(kStereo, kDeskMic), recorder({"--mic"}));
+  Sim sim(sound_scenario(kStereo, kDeskMic, R"({"at": 3000, "do": "mic", "id": "mic-1", "state": "blocked"})"),
+          recorder({"--mic"}));
   auto status = sim.event("status");
   ASSERT_TRUE(status) << sim.transcript();
   EXPECT_EQ(status->value("audio", ""), "aac");
   EXPECT_FALSE(status->value("gameTrack", true));
+  EXPECT_EQ(status->value("mic", ""), "on");
+  auto blocked = sim.event("mic");
+  ASSERT_TRUE(blocked) << sim.transcript();
+  EXPECT_EQ(blocked->value("state", ""), "blocked");
   const std::string path = record_until(sim, 4000ms);
   const JudgedClip clip = judge_clip(path);
   ASSERT_TRUE(clip.accepted) << clip.complaint;
   ASSERT_EQ(clip.streams.size(), 2u);
   const JudgedSound sound = judge_sound(path, 0);
   ASSERT_TRUE(sound.accepted);
-  const Ticks mid = sound.frame_times[sound.frame_times.size() / 2];
-  EXPECT_NEAR(level(sound, mid, 500 * kMs, 440), 0.25, 0.05);
+  const Ticks early = sound.frame_times[sound.frame_times.size() / 4];
+  EXPECT_NEAR(level(sound, early, 500 * kMs, 440), 0.25, 0.05);
   // The game's beeps are not recorded: no 1 kHz anywhere.
   for (Ticks t = sound.frame_times.front(); t + 100 * kMs < sound.frame_times.back(); t += 50 * kMs)
     EXPECT_LT(level(sound, t, 50 * kMs, 1000), 0.02);

@@ -154,7 +154,11 @@ Result<std::unique_ptr<AacTransform>> find_aac_transform() {
   if (all.empty()) return error(fail("no AAC encoder", hresult::kNotFound));
   ComPtr<IMFTransform> transform;
   ORVELLE_TRY(made(all.front()->ActivateObject(__uuidof(IMFTransform), transform.put_void()), transform));
-  return std::unique_ptr<AacTransform>(std::make_unique<MediaFoundationAac>(std::move(transform)));
+  return aac_transform_over(std::move(transform));
+}
+
+std::unique_ptr<AacTransform> aac_transform_over(ComPtr<IMFTransform> transform) {
+  return std::make_unique<MediaFoundationAac>(std::move(transform));
 }
 
 }  // namespace orvelle::clips

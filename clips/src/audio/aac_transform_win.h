@@ -7,6 +7,7 @@
 #include "common/win/com_ptr.h"
 
 #include <mfobjects.h>
+#include <mftransform.h>
 
 #include <memory>
 
@@ -14,6 +15,9 @@ namespace orvelle::clips {
 
 // "no AAC encoder" when none is registered.
 Result<std::unique_ptr<AacTransform>> find_aac_transform();
+
+// The interface over a transform already made.
+std::unique_ptr<AacTransform> aac_transform_over(win::ComPtr<IMFTransform> transform);
 
 // 16-bit stereo PCM at the rate; raw AAC stereo at 20,000 bytes a second.
 Result<win::ComPtr<IMFMediaType>> aac_input_type(std::uint32_t rate);

@@ -21,10 +21,11 @@ void FloatRing::drop_oldest(std::size_t n) {
 }
 
 void FloatRing::append_bytes(const std::uint8_t* bytes, std::size_t n) {
+  if (n == 0) return;  // a silent packet may come without bytes
   const std::size_t tail = (head_ + size_) & mask_;
   const std::size_t first = std::min(n, slots_.size() - tail);
   std::memcpy(slots_.data() + tail, bytes, first * sizeof(float));
-  std::memcpy(slots_.data(), bytes + first * sizeof(float), (n - first) * sizeof(float));
+  if (first < n) std::memcpy(slots_.data(), bytes + first * sizeof(float), (n - first) * sizeof(float));
   size_ += n;
 }
 

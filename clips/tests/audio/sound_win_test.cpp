@@ -10,6 +10,9 @@
 
 #include <mfapi.h>
 
+#include <cstdlib>
+#include <thread>
+
 
 namespace orvelle::clips {
 namespace {
@@ -49,10 +52,15 @@ TEST(AacTypes, AskForStereoPcmInAndRawAacOutAtTheMixRate) {
   }
 }
 
+// Run a second time with ALSA's null device (the clips_win_null_sound test),
+// Wine has a microphone and a playback device.
+bool null_sound() { return std::getenv("ALSA_CONFIG_PATH") != nullptr; }
+
 // Wine has no AAC encoder and, without a sound server, no audio endpoint:
 // the enumerator answers, lists nothing, and the sound start fails where
 // the platform has no playback device, so the recording goes on silent.
 TEST(WineSound, NoEncoderAndNoDevicesButAnEnumeratorThatAnswers) {
+  if (null_sound()) GTEST_SKIP() << "ALSA's null device is configured";
   start_media_foundation();
   auto aac = find_aac_transform();
   ASSERT_FALSE(aac);
@@ -90,6 +98,57 @@ TEST(WineSound, NoEncoderAndNoDevicesButAnEnumeratorThatAnswers) {
     pump_microphone(*mixer, **devices, Ticks{0});
     EXPECT_EQ(status->text(), c.status) << c.id.value_or("default");
   }
+}
+
+// On ALSA's null device Wine lists one microphone, which records silence,
+// and one playback device, whose loopback it refuses: the sound start fails
+// there and the recording goes on without sound.
+TEST(WineNullSound, AMicrophoneThatRecordsSilenceAndAPlaybackDeviceWithoutLoopback) {
+  if (!null_sound()) GTEST_SKIP() << "needs ALSA's null device";
+  start_media_foundation();
+  auto devices = open_wasapi_devices();
+  ASSERT_TRUE(devices) << devices.error().text();
+  auto mics = (*devices)->active_microphones();
+  ASSERT_TRUE(mics) << mics.error().text();
+  ASSERT_EQ(mics->size(), 1u);
+  EXPECT_EQ((*mics)[0].name, "In: default");
+  EXPECT_TRUE((*mics)[0].id.starts_with("{0.0.1.00000000}.{")) << (*mics)[0].id;
+  EXPECT_EQ((*devices)->default_capture_endpoint_id(), (*mics)[0].id);
+
+  // Opened by the default and by its id, the microphone is "on" and what it
+  // hears reaches the queue.
+  for (std::optional<std::string> id : {std::optional<std::string>{}, std::optional<std::string>{(*mics)[0].id}}) {
+    auto status = std::make_shared<MicStatus>();
+    auto mixer = new_mic_mixer(48'000, MicSettings{id, std::make_shared<std::atomic<std::uint32_t>>(100), status},
+                               Ticks{0});
+    pump_microphone(*mixer, **devices, Ticks{0});
+    EXPECT_EQ(status->text(), "on");
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    pump_microphone(*mixer, **devices, Ticks{1});
+    EXPECT_GT(mixer->queue.samples().size(), 0u);
+    EXPECT_EQ(mixer->queue.samples().pop(), 0.0f);
+  }
+
+  auto render = (*devices)->default_render();
+  ASSERT_TRUE(render) << render.error().text();
+  auto client = (*render)->activate();
+  ASSERT_TRUE(client);
+  auto format = (*client)->mix_format();
+  ASSERT_TRUE(format);
+  auto parsed = parse_mix_format(*format);
+  ASSERT_TRUE(parsed) << parsed.error().text();
+  auto silence = (*render)->open_silence(*format);
+  ASSERT_TRUE(silence) << silence.error().text();
+  ASSERT_TRUE((*silence)->start());
+  (*silence)->top_up();
+  (*silence)->stop();
+
+  auto stop = std::make_shared<std::atomic<bool>>(true);
+  auto ring = std::make_shared<Ring>(60, RingPlatform{[] { return Ticks{0}; }, [](WindowHandle) { return false; }});
+  auto started = start_audio(AudioSettings{stop, ring, std::nullopt, true, std::make_shared<OutputSettings>()},
+                             windows_sound_platform());
+  ASSERT_FALSE(started);
+  EXPECT_EQ(started.error().code, 0x88890003u);  // AUDCLNT_E_WRONG_ENDPOINT_TYPE: no loopback
 }
 
 }  // namespace
