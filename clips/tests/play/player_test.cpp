@@ -160,20 +160,18 @@ TEST(Player, StartUpFailuresAreOneErrorLineAndExitCode1) {
   }
 }
 
-TEST(Player, AFailureAfterReadyIsReportedAndCommandsGoOn) {
-  Deadline deadline(20s, "player late failure");
+// Plays with autoplay until the player has printed `after`, then pauses and
+// ends the input, as a client would; returns what it printed.
+std::string pause_after(FakePlatform& platform, const std::string& after) {
   CapturedLines lines;
-  // The commands wait until the failure has been printed.
   int fds[2];
-  ASSERT_EQ(pipe(fds), 0);
-  FakePlatform platform("");
-  platform.video.fail_at = 3;
-  PlayerOptions options = clip();
-  options.autoplay = true;
+  if (pipe(fds) != 0) return "no pipe";
   std::FILE* commands = fdopen(fds[0], "r");
   platform.piped = commands;
+  PlayerOptions options = clip();
+  options.autoplay = true;
   std::thread client([&] {
-    for (int i = 0; i < 5000 && lines.out().find("decoding failed") == std::string::npos; ++i)
+    for (int i = 0; i < 5000 && lines.out().find(after) == std::string::npos; ++i)
       std::this_thread::sleep_for(1ms);
     std::string pause = "{\"cmd\":\"pause\"}\n";
     EXPECT_EQ(write(fds[1], pause.data(), pause.size()), static_cast<ssize_t>(pause.size()));
@@ -182,7 +180,14 @@ TEST(Player, AFailureAfterReadyIsReportedAndCommandsGoOn) {
   EXPECT_EQ(run_player(options, platform), 0);
   client.join();
   std::fclose(commands);
-  auto out = lines.out();
+  return lines.out();
+}
+
+TEST(Player, AFailureAfterReadyIsReportedAndCommandsGoOn) {
+  Deadline deadline(20s, "player late failure");
+  FakePlatform platform("");
+  platform.video.fail_at = 3;
+  auto out = pause_after(platform, "decoding failed");
   auto failed = out.find("{\"event\":\"error\",\"message\":\"decoding failed (0x8000FFFF)\"}\n");
   ASSERT_NE(failed, std::string::npos) << out;
   EXPECT_NE(out.find("{\"event\":\"state\",\"playing\":false}\n", failed), std::string::npos);
@@ -192,26 +197,9 @@ TEST(Player, AFailureAfterReadyIsReportedAndCommandsGoOn) {
 // and the end go on.
 TEST(Player, ALostDeviceEndsTheSoundAloneWithOneLine) {
   Deadline deadline(20s, "player lost device");
-  CapturedLines lines;
   FakePlatform platform("");
   platform.device_lost = true;
-  int fds[2];
-  ASSERT_EQ(pipe(fds), 0);
-  std::FILE* commands = fdopen(fds[0], "r");
-  platform.piped = commands;
-  PlayerOptions options = clip();
-  options.autoplay = true;
-  std::thread client([&] {
-    for (int i = 0; i < 5000 && lines.out().find("\"ended\"") == std::string::npos; ++i)
-      std::this_thread::sleep_for(1ms);
-    std::string pause = "{\"cmd\":\"pause\"}\n";
-    EXPECT_EQ(write(fds[1], pause.data(), pause.size()), static_cast<ssize_t>(pause.size()));
-    close(fds[1]);
-  });
-  EXPECT_EQ(run_player(options, platform), 0);
-  client.join();
-  std::fclose(commands);
-  auto out = lines.out();
+  auto out = pause_after(platform, "\"ended\"");
   const std::string lost = "{\"event\":\"audio\",\"state\":\"error: 0x88890004\"}\n";
   auto at = out.find(lost);
   ASSERT_NE(at, std::string::npos) << out;
