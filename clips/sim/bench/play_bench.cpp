@@ -37,7 +37,7 @@ constexpr double kInterval = 1.0 / 60;
 
 // ffmpeg's user and system CPU seconds for decoding the clip to BGR0.
 double ffmpeg_cpu(const std::string& clip) {
-  std::string cmd = "ffmpeg -v error -benchmark -i '" + clip + "' -an -pix_fmt bgr0 -f null - 2>&1";
+  std::string cmd = "ffmpeg -hide_banner -nostats -benchmark -i '" + clip + "' -an -pix_fmt bgr0 -f null - 2>&1";
   FILE* out = popen(cmd.c_str(), "r");
   if (!out) return 0;
   char line[512];

@@ -67,8 +67,6 @@ Result<ReadOne> read_one(IMFSourceReader* reader, DWORD stream) {
   return r;
 }
 
-// A decoded picture: the sample's buffer made contiguous, locked in two
-// dimensions where it can say its own extent, else plainly.
 class WinPicture final : public DecodedPicture {
  public:
   explicit WinPicture(ComPtr<IMFMediaBuffer> buffer) : buffer_(std::move(buffer)) {}
@@ -141,7 +139,7 @@ class MfVideoReader final : public VideoReader {
     r.end_of_stream = one.end_of_stream;
     r.type_changed = one.type_changed;
     if (!one.buffer) return r;
-    r.picture = std::make_unique<WinPicture>(std::move(one.buffer));
+    r.picture = decoded_picture_win(std::move(one.buffer));
     r.time = one.time;
     LONGLONG duration = 0;
     if (SUCCEEDED(one.sample->GetSampleDuration(&duration))) r.duration = duration;
@@ -207,6 +205,10 @@ class MfSoundReader final : public SoundReader {
 };
 
 }  // namespace
+
+std::unique_ptr<DecodedPicture> decoded_picture_win(ComPtr<IMFMediaBuffer> buffer) {
+  return std::make_unique<WinPicture>(std::move(buffer));
+}
 
 Result<std::unique_ptr<VideoReader>> open_video_reader_win(const std::string& path) {
   ComPtr<IMFAttributes> attributes;

@@ -3,8 +3,11 @@
 // stream decoded to RGB32 by the reader's video processing, or the first
 // sound stream decoded to 32-bit float.
 
+#include "common/win/com_ptr.h"
 #include "play/sound_io.h"
 #include "play/video_reader.h"
+
+#include <mfobjects.h>
 
 #include <memory>
 #include <optional>
@@ -15,5 +18,9 @@ namespace orvelle::clips {
 [[nodiscard]] Result<std::unique_ptr<VideoReader>> open_video_reader_win(const std::string& path);
 // Nothing when the clip has no sound stream.
 [[nodiscard]] Result<std::optional<std::unique_ptr<SoundReader>>> open_sound_reader_win(const std::string& path);
+
+// A decoded picture over a sample's contiguous buffer: locked in two
+// dimensions where the buffer can say its own extent, else plainly.
+std::unique_ptr<DecodedPicture> decoded_picture_win(win::ComPtr<IMFMediaBuffer> buffer);
 
 }  // namespace orvelle::clips

@@ -86,6 +86,7 @@ class RecordingDevice final : public SoundDevice {
   }
   Status start() override {
     ++starts;
+    if (lost) return error(fail("", 0x88890004u));  // AUDCLNT_E_DEVICE_INVALIDATED
     return {};
   }
   Status stop() override {
@@ -99,6 +100,7 @@ class RecordingDevice final : public SoundDevice {
   Result<DevicePosition> position() override { return DevicePosition{}; }
 
   std::uint32_t padding_ = 0;
+  bool lost = false;  // the device went away: starting it fails
   std::mutex mutex;
   std::vector<float> written;
   std::atomic<int> starts{0}, stops{0}, resets{0};

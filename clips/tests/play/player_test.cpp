@@ -46,7 +46,9 @@ class FakePlatform final : public PlayerPlatform {
     return std::optional<std::unique_ptr<SoundReader>>(std::make_unique<FakeSoundReader>(*sound));
   }
   Result<std::unique_ptr<SoundDevice>> open_device(const SoundFormat&) override {
-    return std::unique_ptr<SoundDevice>(std::make_unique<RecordingDevice>());
+    auto device = std::make_unique<RecordingDevice>();
+    device->lost = device_lost;
+    return std::unique_ptr<SoundDevice>(std::move(device));
   }
   std::expected<std::unique_ptr<FramesFile>, std::string> create_frames_file(std::uint64_t bytes) override {
     if (frames_fail) return std::unexpected(std::string("the frames file: disk full"));
@@ -59,6 +61,7 @@ class FakePlatform final : public PlayerPlatform {
   ScriptedVideo video;
   std::optional<ScriptedSound> sound = ScriptedSound{};
   bool frames_fail = false;
+  bool device_lost = false;
 
  private:
   SteadyPlayTime time_;
@@ -157,20 +160,18 @@ TEST(Player, StartUpFailuresAreOneErrorLineAndExitCode1) {
   }
 }
 
-TEST(Player, AFailureAfterReadyIsReportedAndCommandsGoOn) {
-  Deadline deadline(20s, "player late failure");
+// Plays with autoplay until the player has printed `after`, then pauses and
+// ends the input, as a client would; returns what it printed.
+std::string pause_after(FakePlatform& platform, const std::string& after) {
   CapturedLines lines;
-  // The commands wait until the failure has been printed.
   int fds[2];
-  ASSERT_EQ(pipe(fds), 0);
-  FakePlatform platform("");
-  platform.video.fail_at = 3;
-  PlayerOptions options = clip();
-  options.autoplay = true;
+  if (pipe(fds) != 0) return "no pipe";
   std::FILE* commands = fdopen(fds[0], "r");
   platform.piped = commands;
+  PlayerOptions options = clip();
+  options.autoplay = true;
   std::thread client([&] {
-    for (int i = 0; i < 5000 && lines.out().find("decoding failed") == std::string::npos; ++i)
+    for (int i = 0; i < 5000 && lines.out().find(after) == std::string::npos; ++i)
       std::this_thread::sleep_for(1ms);
     std::string pause = "{\"cmd\":\"pause\"}\n";
     EXPECT_EQ(write(fds[1], pause.data(), pause.size()), static_cast<ssize_t>(pause.size()));
@@ -179,10 +180,32 @@ TEST(Player, AFailureAfterReadyIsReportedAndCommandsGoOn) {
   EXPECT_EQ(run_player(options, platform), 0);
   client.join();
   std::fclose(commands);
-  auto out = lines.out();
+  return lines.out();
+}
+
+TEST(Player, AFailureAfterReadyIsReportedAndCommandsGoOn) {
+  Deadline deadline(20s, "player late failure");
+  FakePlatform platform("");
+  platform.video.fail_at = 3;
+  auto out = pause_after(platform, "decoding failed");
   auto failed = out.find("{\"event\":\"error\",\"message\":\"decoding failed (0x8000FFFF)\"}\n");
   ASSERT_NE(failed, std::string::npos) << out;
   EXPECT_NE(out.find("{\"event\":\"state\",\"playing\":false}\n", failed), std::string::npos);
+}
+
+// A lost device ends the sound with one "error" line; pictures, commands
+// and the end go on.
+TEST(Player, ALostDeviceEndsTheSoundAloneWithOneLine) {
+  Deadline deadline(20s, "player lost device");
+  FakePlatform platform("");
+  platform.device_lost = true;
+  auto out = pause_after(platform, "\"ended\"");
+  const std::string lost = "{\"event\":\"audio\",\"state\":\"error: 0x88890004\"}\n";
+  auto at = out.find(lost);
+  ASSERT_NE(at, std::string::npos) << out;
+  EXPECT_EQ(out.find(lost, at + 1), std::string::npos);
+  EXPECT_NE(out.find("{\"event\":\"ended\",\"gen\":1}\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("{\"event\":\"state\",\"playing\":false}\n"), std::string::npos) << out;
 }
 
 // A clip whose duration cannot be read: "ready" says 0, and the duration
