@@ -1,8 +1,10 @@
 #include "bridge/platform_win.h"
 
+#include "bridge/event_handler_win.h"
+#include "bridge/wait_async_win.h"
+
 #include "common/try.h"
 #include "common/win/checked.h"
-#include "common/win/com_object.h"
 #include "common/win/hstring.h"
 #include "common/win/media_control.h"
 
@@ -10,33 +12,11 @@
 #include <roapi.h>
 #include <windows.h>
 
-#include <chrono>
-#include <thread>
 
 namespace orvelle::media {
 namespace {
 
 using win::ComPtr;
-using namespace std::chrono_literals;
-
-// Every asynchronous call is polled, never given a completion handler: at
-// most 3 s, every 4 ms; one still running then is cancelled. The status is
-// looked at before the deadline, so one that finished by the last poll is taken.
-template <typename Operation, typename Value>
-Status wait_async(Operation* operation, Value* value) {
-  ComPtr<IAsyncInfo> info;
-  ORVELLE_TRY(win::checked(operation->QueryInterface(__uuidof(IAsyncInfo), info.put_void())));
-  auto deadline = std::chrono::steady_clock::now() + 3s;
-  for (;;) {
-    AsyncStatus status = AsyncStatus::Started;
-    ORVELLE_TRY(win::checked(info->get_Status(&status)));
-    if (status != AsyncStatus::Started) return win::checked(operation->GetResults(value));
-    if (std::chrono::steady_clock::now() >= deadline) break;
-    std::this_thread::sleep_for(4ms);
-  }
-  (void)info->Cancel();
-  return error(WinError{hresult::kAbort, {}});
-}
 
 template <typename Interface>
 Result<ComPtr<Interface>> activation_factory(const wchar_t* class_name) {
@@ -61,32 +41,6 @@ std::optional<std::string> maybe_text(Object* object, Getter getter) {
   if (!value) return std::nullopt;
   return std::move(*value);
 }
-
-// The delegate of one event: agile and free-threaded, since the platform
-// calls it on threads of its own choosing; it only hands the event to the
-// run loop's channel. The sink is dropped with the last reference.
-template <typename Handler>
-class EventHandler final : public win::ComObject<Handler, IAgileObject> {
- public:
-  explicit EventHandler(EventSink sink) : sink_(std::move(sink)) {
-    (void)CoCreateFreeThreadedMarshaler(static_cast<Handler*>(this), marshaler_.put());
-  }
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (object && iid == __uuidof(IMarshal) && marshaler_) return marshaler_->QueryInterface(iid, object);
-    return win::ComObject<Handler, IAgileObject>::QueryInterface(iid, object);
-  }
-  HRESULT STDMETHODCALLTYPE Invoke(IInspectable*, IInspectable*) override {
-    try {
-      sink_();
-    } catch (...) {  // nothing crosses back into the platform
-    }
-    return S_OK;
-  }
-
- private:
-  EventSink sink_;
-  ComPtr<IUnknown> marshaler_;
-};
 
 template <typename Handler, typename Source, typename Add, typename Remove>
 class WinRegistration final : public Registration {
