@@ -75,7 +75,7 @@ class Reader {
     return members(
         path, node,
         {"app", "pid", "process", "title", "artist", "albumArtist", "album", "status", "position",
-         "duration", "rate", "prev", "next", "toggle", "art"},
+         "duration", "rate", "volume", "prev", "next", "toggle", "art"},
         [&](std::string_view key, const std::string& at, const JsonNode& v) -> Checked {
           auto put_text = [&](std::optional<std::string>& slot) -> Checked {
             auto t = text(at, v);
@@ -115,6 +115,12 @@ class Reader {
           if (key == "rate") {
             if (!v.is_number()) return expected(at, v, "a number");
             f.rate = v.as_double();
+            return {};
+          }
+          if (key == "volume") {
+            if (!v.is_number() || v.as_double() < 0 || v.as_double() > 1)
+              return expected(at, v, "a number from 0 to 1");
+            f.volume = v.as_double();
             return {};
           }
           auto t = text(at, v);  // status

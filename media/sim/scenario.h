@@ -20,6 +20,7 @@ struct SessionFields {
   std::optional<std::uint32_t> pid;
   std::optional<std::uint64_t> position, duration;  // ms
   std::optional<double> rate;
+  std::optional<double> volume;  // the audio session's level, 0..1
   std::optional<bool> prev, next, toggle;
   friend bool operator==(const SessionFields&, const SessionFields&) = default;
 };

@@ -35,6 +35,7 @@ SessionFields complete(SessionFields f) {
   f.position = f.position.value_or(0);
   f.duration = f.duration.value_or(0);
   f.rate = f.rate.value_or(1.0);
+  f.volume = f.volume.value_or(1.0);
   f.prev = f.prev.value_or(true);
   f.next = f.next.value_or(true);
   f.toggle = f.toggle.value_or(true);
@@ -49,6 +50,7 @@ void patch(SessionFields& to, const SessionFields& by) {
   put(to.artist, by.artist), put(to.album_artist, by.album_artist), put(to.album, by.album);
   put(to.status, by.status), put(to.art, by.art), put(to.pid, by.pid);
   put(to.position, by.position), put(to.duration, by.duration), put(to.rate, by.rate);
+  put(to.volume, by.volume);
   put(to.prev, by.prev), put(to.next, by.next), put(to.toggle, by.toggle);
 }
 
@@ -94,9 +96,59 @@ class SimRegistration final : public Registration {
   int id_;
 };
 
+// The player's answer to a request: what a player that honours its
+// controls does, raising its playback event as a real one would.
+bool answer(SessionState& s, PlaybackRequest what) {
+  std::string& status = *s.fields.status;
+  switch (what) {
+    case PlaybackRequest::play: status = "playing"; return true;
+    case PlaybackRequest::pause: status = "paused"; return true;
+    case PlaybackRequest::toggle:
+      if (!*s.fields.toggle) return false;
+      status = status == "playing" ? "paused" : "playing";
+      return true;
+    case PlaybackRequest::next: return *s.fields.next;
+    case PlaybackRequest::previous: return *s.fields.prev;
+  }
+  return false;
+}
+
+std::vector<EventSink> sinks_of(const SessionState& s, SessionEvent event) {
+  std::vector<EventSink> out;
+  for (const auto& [id, sink] : s.sinks)
+    if (sink.first == event) out.push_back(sink.second);
+  return out;
+}
+
 class SimSession final : public MediaSession {
  public:
   SimSession(std::shared_ptr<World> w, std::size_t n) : world_(std::move(w)), n_(n) {}
+
+  Result<bool> request(PlaybackRequest what) override {
+    std::vector<EventSink> raised;
+    bool ok;
+    {
+      std::lock_guard lock(world_->mutex);
+      SessionState& s = world_->sessions[n_];
+      ok = answer(s, what);
+      if (ok) raised = sinks_of(s, SessionEvent::playback_info);
+    }
+    for (const EventSink& sink : raised) sink();
+    return ok;
+  }
+  Result<bool> seek(std::int64_t position) override {
+    std::vector<EventSink> raised;
+    {
+      std::lock_guard lock(world_->mutex);
+      SessionState& s = world_->sessions[n_];
+      s.fields.position = std::min<std::uint64_t>(static_cast<std::uint64_t>(position / kTicksPerMs),
+                                                  *s.fields.duration);
+      s.position_at = unix_now_ms();
+      raised = sinks_of(s, SessionEvent::timeline);
+    }
+    for (const EventSink& sink : raised) sink();
+    return true;
+  }
 
   Result<std::string> app_id() override { return read().app.value(); }
   Result<TrackProperties> media_properties() override {
@@ -233,6 +285,43 @@ std::vector<std::string> SimPlatform::visible_window_titles() {
   std::lock_guard lock(world_->mutex);
   return world_->windows;
 }
+
+// One audio session for each live session that names a process.
+class SimAudioSession final : public AudioSession {
+ public:
+  SimAudioSession(std::shared_ptr<World> w, std::size_t n) : world_(std::move(w)), n_(n) {}
+  std::uint32_t process_id() override { return *fields().pid; }
+  std::optional<ProcessIdentity> identity() override {
+    return ProcessIdentity{std::nullopt, "C:\\Program Files\\" + *fields().process};
+  }
+  bool has_volume() override { return true; }
+  std::optional<float> level() override { return static_cast<float>(*fields().volume); }
+  Status set_level(float level) override {
+    std::lock_guard lock(world_->mutex);
+    world_->sessions[n_].fields.volume = level;
+    return {};
+  }
+  Status unmute() override { return {}; }
+
+ private:
+  SessionFields fields() {
+    std::lock_guard lock(world_->mutex);
+    return world_->sessions[n_].fields;
+  }
+  std::shared_ptr<World> world_;
+  std::size_t n_;
+};
+
+Result<std::vector<std::unique_ptr<AudioSession>>> SimPlatform::audio_sessions() {
+  std::lock_guard lock(world_->mutex);
+  std::vector<std::unique_ptr<AudioSession>> out;
+  for (std::size_t n = 0; n < world_->sessions.size(); ++n)
+    if (world_->sessions[n].live && !world_->sessions[n].fields.process->empty())
+      out.push_back(std::make_unique<SimAudioSession>(world_, n));
+  return out;
+}
+
+std::uint32_t SimPlatform::own_process_id() { return 1; }
 
 // Desktop programs have no app entry to look a name up in.
 std::string SimPlatform::app_display_name(const std::string&) { return ""; }

@@ -23,6 +23,8 @@ class SimPlatform : public MediaPlatform {
   Result<std::shared_ptr<SessionManager>> open_manager() override;
   std::vector<std::string> visible_window_titles() override;
   std::string app_display_name(const std::string& app_id) override;
+  Result<std::vector<std::unique_ptr<AudioSession>>> audio_sessions() override;
+  std::uint32_t own_process_id() override;
 
  private:
   std::shared_ptr<World> world_;

@@ -121,6 +121,42 @@ TEST(MediaSim, ChoiceFollowsSourcePreferAndCurrent) {
   }
 }
 
+// The playback commands reach the scenario's player, whose own change
+// events bring the new state; the volume reaches its audio session.
+TEST(MediaSim, CommandsReachThePlayer) {
+  Bridge b(scenario_file("player", R"({"sessions": [
+      {"app": "SpotifyAB.SpotifyMusic_zpdnekdrzrea0!Spotify", "pid": 3100, "process": "Spotify.exe",
+       "title": "Song", "status": "playing", "duration": 200000, "volume": 0.8, "prev": false},
+      {"app": "chrome", "pid": 4200, "process": "chrome.exe", "title": "Clip", "status": "paused"}],
+     "current": 0})"));
+  ASSERT_EQ(b.next(), json({{"type", "ready"}}));
+  ASSERT_EQ(b.next()["status"], "playing");
+  auto done = [](const char* cmd, bool ok) { return json({{"type", "done"}, {"cmd", cmd}, {"ok", ok}}); };
+  ASSERT_TRUE(b.process->send(R"({"cmd":"pause"})"));
+  EXPECT_EQ(b.next(), done("pause", true));
+  json paused = b.next();
+  EXPECT_EQ(paused["status"], "paused");
+  EXPECT_EQ(paused["id"], "SpotifyAB.SpotifyMusic_zpdnekdrzrea0!Spotify");  // it played last
+  ASSERT_TRUE(b.process->send(R"({"cmd":"toggle"})"));
+  EXPECT_EQ(b.next(), done("toggle", true));
+  EXPECT_EQ(b.next()["status"], "playing");
+  ASSERT_TRUE(b.process->send(R"({"cmd":"seek","position":90000})"));
+  EXPECT_EQ(b.next(), done("seek", true));
+  EXPECT_EQ(b.next()["position"], 90000);
+  ASSERT_TRUE(b.process->send(R"({"cmd":"next"})"));
+  EXPECT_EQ(b.next(), done("next", true));
+  ASSERT_TRUE(b.process->send(R"({"cmd":"previous"})"));
+  EXPECT_EQ(b.next(), done("previous", false));  // the player offers no skipping back
+  ASSERT_TRUE(b.process->send(R"({"cmd":"volume"})"));
+  EXPECT_EQ(b.next(), json({{"type", "volume"}, {"sessions", 1}, {"value", 0.8}}));
+  ASSERT_TRUE(b.process->send(R"({"cmd":"volume","set":0.25})"));
+  EXPECT_EQ(b.next(), json({{"type", "volume"}, {"sessions", 1}, {"value", 0.25}}));
+  ASSERT_TRUE(b.process->send(R"({"cmd":"volume","delta":-0.05})"));
+  EXPECT_EQ(b.next(), json({{"type", "volume"}, {"sessions", 1}, {"value", 0.2}}));
+  b.process->close_input();
+  EXPECT_EQ(b.process->wait(5s), 0);
+}
+
 // A line that is not UTF-8 is answered like any line that does not parse,
 // and the bridge goes on; a command word is answered as it stood.
 TEST(MediaSim, BadLinesAreAnsweredAndTheBridgeGoesOn) {
@@ -133,7 +169,7 @@ TEST(MediaSim, BadLinesAreAnsweredAndTheBridgeGoesOn) {
   ASSERT_TRUE(b.process->send(R"({"cmd":"Play"})"));
   EXPECT_EQ(b.next(), json({{"type", "done"}, {"cmd", "Play"}, {"ok", false}}));
   ASSERT_TRUE(b.process->send(R"({"cmd":"source","source":"vlc"})"));
-  ASSERT_TRUE(b.process->send(R"({"cmd":"volume"})"));
+  ASSERT_TRUE(b.process->send(R"({"cmd":"volume"})"));  // the session names no process
   EXPECT_EQ(b.next(), json({{"type", "volume"}, {"sessions", 0}, {"value", -1.0}}));
   b.process->close_input();
   EXPECT_EQ(b.process->wait(5s), 0);

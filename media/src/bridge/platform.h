@@ -56,6 +56,9 @@ class Registration {
 
 enum class SessionEvent { media_properties, playback_info, timeline };
 
+// The playback requests of a session, each answered by the player.
+enum class PlaybackRequest { play, pause, toggle, next, previous };
+
 class MediaSession {
  public:
   virtual ~MediaSession() = default;
@@ -65,6 +68,10 @@ class MediaSession {
   virtual Result<PlaybackInfo> playback_info() = 0;
   virtual Result<TimelineTicks> timeline() = 0;
   virtual Result<std::unique_ptr<Registration>> subscribe(SessionEvent event, EventSink sink) = 0;
+  // The request and its wait (at most 3 s): whether the player took it.
+  virtual Result<bool> request(PlaybackRequest what) = 0;
+  // To a position in 100-ns ticks from the start of the track.
+  virtual Result<bool> seek(std::int64_t position) = 0;
 };
 
 using SessionRef = std::shared_ptr<MediaSession>;
@@ -81,6 +88,27 @@ class SessionManager {
   virtual Status on_sessions_changed(EventSink sink) = 0;
 };
 
+// What a process says of itself: its app id, when it has one, and the full
+// path of its executable ("" when unreadable).
+struct ProcessIdentity {
+  std::optional<std::string> app_id;
+  std::string image_path;
+};
+
+// One audio session of a playback device.
+class AudioSession {
+ public:
+  virtual ~AudioSession() = default;
+  virtual std::uint32_t process_id() = 0;
+  // Absent when the process cannot be opened.
+  virtual std::optional<ProcessIdentity> identity() = 0;
+  // Whether the session's volume can be reached at all.
+  virtual bool has_volume() = 0;
+  virtual std::optional<float> level() = 0;  // 0..1; absent when unreadable
+  virtual Status set_level(float level) = 0;
+  virtual Status unmute() = 0;
+};
+
 class MediaPlatform {
  public:
   virtual ~MediaPlatform() = default;
@@ -90,6 +118,11 @@ class MediaPlatform {
   virtual std::vector<std::string> visible_window_titles() = 0;
   // The app's display name; empty when it cannot be found.
   virtual std::string app_display_name(const std::string& app_id) = 0;
+  // The audio sessions of every active playback device, in device order;
+  // fails only when the devices cannot be listed (a device or session that
+  // cannot be read is left out).
+  virtual Result<std::vector<std::unique_ptr<AudioSession>>> audio_sessions() = 0;
+  virtual std::uint32_t own_process_id() = 0;
 };
 
 // The run loop's time: injectable, so the tests run it on a fake clock.

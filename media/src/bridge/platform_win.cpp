@@ -1,6 +1,7 @@
 #include "bridge/platform_win.h"
 
 #include "bridge/event_handler_win.h"
+#include "bridge/volume_win.h"
 #include "bridge/wait_async_win.h"
 
 #include "common/try.h"
@@ -116,6 +117,27 @@ class WinSession final : public MediaSession {
     return TimelineTicks{start.Duration, end.Duration, position.Duration, updated.UniversalTime};
   }
 
+  Result<bool> request(PlaybackRequest what) override {
+    using S = win::IMediaSession;
+    HRESULT (STDMETHODCALLTYPE S::*call)(win::IBoolOperation**) = &S::TryPlayAsync;
+    switch (what) {
+      case PlaybackRequest::play: break;
+      case PlaybackRequest::pause: call = &S::TryPauseAsync; break;
+      case PlaybackRequest::toggle: call = &S::TryTogglePlayPauseAsync; break;
+      case PlaybackRequest::next: call = &S::TrySkipNextAsync; break;
+      case PlaybackRequest::previous: call = &S::TrySkipPreviousAsync; break;
+    }
+    ComPtr<win::IBoolOperation> op;
+    ORVELLE_TRY(win::made((session_.get()->*call)(op.put()), op));
+    return answer(op);
+  }
+
+  Result<bool> seek(std::int64_t position) override {
+    ComPtr<win::IBoolOperation> op;
+    ORVELLE_TRY(win::made(session_->TryChangePlaybackPositionAsync(position, op.put()), op));
+    return answer(op);
+  }
+
   Result<std::unique_ptr<Registration>> subscribe(SessionEvent event, EventSink sink) override {
     using S = win::IMediaSession;
     switch (event) {
@@ -134,6 +156,12 @@ class WinSession final : public MediaSession {
   }
 
  private:
+  static Result<bool> answer(const ComPtr<win::IBoolOperation>& op) {
+    boolean ok = FALSE;
+    ORVELLE_TRY(wait_async(op.get(), &ok));
+    return ok != FALSE;
+  }
+
   static Result<Controls> controls_of(win::IPlaybackInfo& info) {
     ComPtr<win::IPlaybackControls> c;
     ORVELLE_TRY(win::made(info.get_Controls(c.put()), c));
@@ -239,5 +267,11 @@ std::string WinMediaPlatform::app_display_name(const std::string& app_id) {
     return "";
   return maybe_text(display.get(), &win::IAppDisplayInfo::get_DisplayName).value_or("");
 }
+
+Result<std::vector<std::unique_ptr<AudioSession>>> WinMediaPlatform::audio_sessions() {
+  return audio_sessions_win();
+}
+
+std::uint32_t WinMediaPlatform::own_process_id() { return GetCurrentProcessId(); }
 
 }  // namespace orvelle::media

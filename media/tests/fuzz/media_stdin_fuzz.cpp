@@ -27,6 +27,25 @@ struct OneSession : MediaSession {
   Result<std::unique_ptr<Registration>> subscribe(SessionEvent, EventSink) override {
     return std::unique_ptr<Registration>();
   }
+  Result<bool> request(PlaybackRequest) override { return true; }
+  Result<bool> seek(std::int64_t position) override {
+    FUZZ_CHECK(position >= 0);  // never before the start of the track
+    return true;
+  }
+};
+
+struct OneAudio : AudioSession {
+  float at = 0.5f;
+  std::uint32_t process_id() override { return 10; }
+  std::optional<ProcessIdentity> identity() override { return ProcessIdentity{std::nullopt, "Spotify.exe"}; }
+  bool has_volume() override { return true; }
+  std::optional<float> level() override { return at; }
+  Status set_level(float v) override {
+    FUZZ_CHECK(v >= 0 && v <= 1);
+    at = v;
+    return {};
+  }
+  Status unmute() override { return {}; }
 };
 
 struct OneManager : SessionManager {
@@ -40,6 +59,12 @@ struct Desk : MediaPlatform {
   Result<std::shared_ptr<SessionManager>> open_manager() override { return std::shared_ptr<SessionManager>(); }
   std::vector<std::string> visible_window_titles() override { return {"x - YouTube Music"}; }
   std::string app_display_name(const std::string&) override { return ""; }
+  Result<std::vector<std::unique_ptr<AudioSession>>> audio_sessions() override {
+    std::vector<std::unique_ptr<AudioSession>> out;
+    out.push_back(std::make_unique<OneAudio>());
+    return out;
+  }
+  std::uint32_t own_process_id() override { return 1; }
 };
 
 }  // namespace
@@ -59,6 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   SteadyLoopClock clock;
   auto [s2, r2] = make_channel<LoopMessage>();
   RunState state(MediaConfig{}, std::make_shared<OneManager>(), s2, desk, clock);
+  state.chosen_session = std::make_shared<OneSession>();  // the playback commands reach it
   std::optional<LoopMessage> m;
   bool ended = false;
   while (receiver.try_receive(m) == RecvStatus::value) {

@@ -32,6 +32,48 @@ Result<std::unique_ptr<Registration>> FakeSession::subscribe(SessionEvent, Event
   return std::unique_ptr<Registration>(new FakeRegistration(registered));
 }
 
+Result<bool> FakeSession::request(PlaybackRequest what) {
+  requests.push_back(what);
+  auto it = answers.find(what);
+  if (it == answers.end()) return error(fail("refused"));
+  return it->second;
+}
+Result<bool> FakeSession::seek(std::int64_t position) {
+  seeks.push_back(position);
+  return true;
+}
+
+Status FakeAudioSession::set_level(float v) {
+  if (set_fails) return error(fail("cannot set"));
+  at = v;
+  return {};
+}
+Status FakeAudioSession::unmute() {
+  muted = false;
+  return {};
+}
+
+namespace {
+// Hands one of the test's sessions to the walk without giving it away.
+struct Borrowed : AudioSession {
+  explicit Borrowed(std::shared_ptr<FakeAudioSession> s) : s(std::move(s)) {}
+  std::shared_ptr<FakeAudioSession> s;
+  std::uint32_t process_id() override { return s->process_id(); }
+  std::optional<ProcessIdentity> identity() override { return s->identity(); }
+  bool has_volume() override { return s->has_volume(); }
+  std::optional<float> level() override { return s->level(); }
+  Status set_level(float v) override { return s->set_level(v); }
+  Status unmute() override { return s->unmute(); }
+};
+}  // namespace
+
+Result<std::vector<std::unique_ptr<AudioSession>>> FakePlatform::audio_sessions() {
+  if (audio_error) return error(*audio_error);
+  std::vector<std::unique_ptr<AudioSession>> out;
+  for (auto& s : audio) out.push_back(std::make_unique<Borrowed>(s));
+  return out;
+}
+
 Result<std::vector<SessionRef>> FakeManager::sessions() {
   return std::vector<SessionRef>(list.begin(), list.end());
 }

@@ -25,6 +25,9 @@ struct FakeSession : MediaSession {
   TimelineTicks ticks{0, 2'000'000'000, 120'000'000, 0};
   bool timeline_fails = false;
   int registered = 0;  // live event registrations
+  std::map<PlaybackRequest, bool> answers;  // missing: the request fails
+  std::vector<PlaybackRequest> requests;
+  std::vector<std::int64_t> seeks;
 
   explicit FakeSession(std::string app) : id(std::move(app)) {}
   Result<std::string> app_id() override;
@@ -32,6 +35,8 @@ struct FakeSession : MediaSession {
   Result<PlaybackInfo> playback_info() override;
   Result<TimelineTicks> timeline() override;
   Result<std::unique_ptr<Registration>> subscribe(SessionEvent event, EventSink sink) override;
+  Result<bool> request(PlaybackRequest what) override;
+  Result<bool> seek(std::int64_t position) override;
   std::vector<EventSink> sinks;  // every sink handed in
 };
 
@@ -45,6 +50,21 @@ struct FakeManager : SessionManager {
   Status on_sessions_changed(EventSink sink) override;
 };
 
+struct FakeAudioSession : AudioSession {
+  std::uint32_t pid = 100;
+  std::optional<ProcessIdentity> who = ProcessIdentity{std::nullopt, "C:\\Apps\\Spotify.exe"};
+  bool volume = true;
+  std::optional<float> at = 0.8f;
+  bool muted = true;
+  bool set_fails = false;
+  std::uint32_t process_id() override { return pid; }
+  std::optional<ProcessIdentity> identity() override { return who; }
+  bool has_volume() override { return volume; }
+  std::optional<float> level() override { return at; }
+  Status set_level(float v) override;
+  Status unmute() override;
+};
+
 struct FakePlatform : MediaPlatform {
   std::shared_ptr<FakeManager> manager = std::make_shared<FakeManager>();
   std::optional<WinError> open_error;
@@ -55,6 +75,11 @@ struct FakePlatform : MediaPlatform {
   Result<std::shared_ptr<SessionManager>> open_manager() override;
   std::vector<std::string> visible_window_titles() override;
   std::string app_display_name(const std::string& app_id) override;
+  // Handed out anew for each walk; they stay the test's.
+  std::vector<std::shared_ptr<FakeAudioSession>> audio;
+  std::optional<WinError> audio_error;
+  Result<std::vector<std::unique_ptr<AudioSession>>> audio_sessions() override;
+  std::uint32_t own_process_id() override { return 7; }
   std::shared_ptr<FakeSession> add(std::string id);
 };
 
