@@ -62,6 +62,15 @@ struct IMediaSession;
 struct IMediaSessionManager;
 struct IMediaProperties;
 
+// IAsyncOperation<IRandomAccessStreamWithContentType>: the stream is taken
+// as a plain object and handed on to the classic stream bridge.
+using IStreamOperation = IAsyncOperationOf<IInspectable*>;
+
+// Windows.Storage.Streams.IRandomAccessStreamReference: a thumbnail.
+struct IRandomAccessStreamReference : IInspectable {
+  virtual HRESULT STDMETHODCALLTYPE OpenReadAsync(IStreamOperation** operation) = 0;
+};
+
 // IVectorView<GlobalSystemMediaTransportControlsSession>
 struct ISessionList : IInspectable {
   virtual HRESULT STDMETHODCALLTYPE GetAt(UINT32 index, IMediaSession** item) = 0;
@@ -141,7 +150,7 @@ struct IMediaProperties : IInspectable {
   virtual HRESULT STDMETHODCALLTYPE get_Genres(IInspectable** value) = 0;
   virtual HRESULT STDMETHODCALLTYPE get_AlbumTrackCount(std::int32_t* value) = 0;
   virtual HRESULT STDMETHODCALLTYPE get_PlaybackType(IInspectable** value) = 0;
-  virtual HRESULT STDMETHODCALLTYPE get_Thumbnail(IInspectable** value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_Thumbnail(IRandomAccessStreamReference** value) = 0;
 };
 
 // IGlobalSystemMediaTransportControlsSessionTimelineProperties
@@ -221,7 +230,12 @@ __CRT_UUID_DECL(orvelle::win::IAppInfo, 0xcf7f59b3, 0x6a09, 0x4de8, 0xa6, 0xc0, 
                 0x68, 0x80, 0xd1)
 __CRT_UUID_DECL(orvelle::win::IAppDisplayInfo, 0x1aeb1103, 0xe4d4, 0x41aa, 0xa4, 0xf6, 0xc4, 0xa2,
                 0x76, 0xe7, 0x9e, 0xac)
+__CRT_UUID_DECL(orvelle::win::IRandomAccessStreamReference, 0x33ee3134, 0x1dd6, 0x4e3a, 0x80, 0x67,
+                0xd1, 0xc1, 0x62, 0xe8, 0x64, 0x2b)
 // Parameterised: the rule's ids for their type signatures (see the test).
+// IAsyncOperation<IRandomAccessStreamWithContentType>
+__CRT_UUID_DECL(orvelle::win::IStreamOperation, 0xc4a57c5e, 0x32b0, 0x55b3, 0xad, 0x13, 0xce, 0x1c,
+                0x23, 0x04, 0x1e, 0xd6)
 // IAsyncOperation<GlobalSystemMediaTransportControlsSessionManager>
 __CRT_UUID_DECL(orvelle::win::IManagerOperation, 0x3eec115e, 0x7346, 0x5c27, 0x8c, 0x5f, 0xda, 0x78,
                 0x51, 0x4a, 0x27, 0x7b)

@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 int main(int argc, char** argv) {
   using namespace orvelle;
@@ -30,6 +31,14 @@ int main(int argc, char** argv) {
       return 2;
     }
     scenario = std::move(*loaded);
+    // Picture files are named from the scenario's folder.
+    auto folder = std::filesystem::path(scenario_path).parent_path();
+    auto resolve = [&](media::sim::SessionFields& f) {
+      if (f.art && !f.art->empty() && std::filesystem::path(*f.art).is_relative())
+        f.art = (folder / *f.art).string();
+    };
+    for (auto& s : scenario.sessions) resolve(s);
+    for (auto& e : scenario.events) resolve(e.fields);
   }
   media::sim::SimPlatform platform(std::move(scenario));
   platform.start();

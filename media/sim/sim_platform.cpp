@@ -1,5 +1,6 @@
 #include "sim/sim_platform.h"
 
+#include "sim/ffmpeg/picture_file.h"
 #include "common/threads.h"
 
 #include <algorithm>
@@ -96,6 +97,17 @@ class SimRegistration final : public Registration {
   int id_;
 };
 
+// The cover picture file a session names (relative to the scenario's
+// folder, resolved when the scenario is read).
+class FileThumbnail final : public Thumbnail {
+ public:
+  explicit FileThumbnail(std::string path) : path_(std::move(path)) {}
+  Result<std::unique_ptr<Picture>> open() override { return open_picture_file(path_); }
+
+ private:
+  std::string path_;
+};
+
 // The player's answer to a request: what a player that honours its
 // controls does, raising its playback event as a real one would.
 bool answer(SessionState& s, PlaybackRequest what) {
@@ -153,7 +165,9 @@ class SimSession final : public MediaSession {
   Result<std::string> app_id() override { return read().app.value(); }
   Result<TrackProperties> media_properties() override {
     SessionFields f = read();
-    return TrackProperties{f.title, f.artist, f.album_artist, f.album};
+    std::shared_ptr<Thumbnail> thumbnail;
+    if (!f.art->empty()) thumbnail = std::make_shared<FileThumbnail>(*f.art);
+    return TrackProperties{f.title, f.artist, f.album_artist, f.album, std::move(thumbnail)};
   }
   Result<PlaybackInfo> playback_info() override {
     SessionFields f = read();

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -65,14 +67,23 @@ const char* kDocumented = R"({"sessions": [{"app": "Spotify.exe", "pid": 3100, "
 // repeats, the browser's site read from its window, and exit code 0 once
 // standard input ends.
 TEST(MediaSim, FollowsTheScenario) {
-  Bridge b(scenario_file("documented", kDocumented));
+  std::string path = scenario_file("documented", kDocumented);
+  auto cover = std::filesystem::path(path).parent_path() / "cover.png";
+  ASSERT_EQ(std::system(("ffmpeg -v error -y -f lavfi -i color=c=green:s=96x96 -frames:v 1 " +
+                         cover.string()).c_str()),
+            0);
+  Bridge b(path);
   EXPECT_EQ(b.next(), json({{"type", "ready"}}));
+  json art = b.next();
+  EXPECT_EQ(art["type"], "art");
   json first = b.next();
+  EXPECT_EQ(first["art"], 1);
   EXPECT_EQ(first["title"], "Song");
   EXPECT_EQ(first["position"], 12000);
   EXPECT_EQ(first["duration"], 200000);
   EXPECT_EQ(first["id"], "Spotify.exe");
   std::vector<json> lines = b.during(4500ms);
+  std::erase_if(lines, [](const json& l) { return l["type"] == "art"; });  // chrome has none
   ASSERT_EQ(lines.size(), 3u) << json(lines).dump();
   EXPECT_EQ(lines[0]["title"], "Next song");
   EXPECT_EQ(lines[0]["position"], 0);
@@ -153,6 +164,63 @@ TEST(MediaSim, CommandsReachThePlayer) {
   EXPECT_EQ(b.next(), json({{"type", "volume"}, {"sessions", 1}, {"value", 0.25}}));
   ASSERT_TRUE(b.process->send(R"({"cmd":"volume","delta":-0.05})"));
   EXPECT_EQ(b.next(), json({{"type", "volume"}, {"sessions", 1}, {"value", 0.2}}));
+  b.process->close_input();
+  EXPECT_EQ(b.process->wait(5s), 0);
+}
+
+std::vector<std::uint8_t> from_base64(const std::string& text) {
+  std::vector<std::uint8_t> out;
+  std::uint32_t bits = 0;
+  int count = 0;
+  for (char c : text) {
+    if (c == '=') break;
+    const char* alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    bits = bits << 6 | static_cast<std::uint32_t>(std::strchr(alphabet, c) - alphabet);
+    if ((count += 6) >= 8) out.push_back(static_cast<std::uint8_t>(bits >> (count -= 8)));
+  }
+  return out;
+}
+
+// Cover pictures made by ffmpeg: a red picture between black bars, and a
+// blue one. Each new picture arrives once, square, of the --art size, cut
+// from between the bars; the states point at it by serial.
+TEST(MediaSim, CoverArtOncePerPicture) {
+  auto dir = std::filesystem::path(scenario_file("covers", "{}")).parent_path();
+  auto make = [&](const char* name, const char* source, const char* filter) {
+    std::string cmd = std::string("ffmpeg -v error -y -f lavfi -i ") + source + " -vf " + filter +
+                      " -frames:v 1 " + (dir / name).string();
+    ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+  };
+  make("barred.png", "color=c=red:s=640x360", "pad=640:480:0:60:black");
+  make("blue.jpg", "color=c=blue:s=300x300", "null");
+  Bridge b(scenario_file("covers", R"({"sessions": [{"app": "Spotify.exe", "title": "One", "art": "barred.png"}],
+     "events": [{"at": 500, "session": 0, "set": {"title": "Two"}},
+                {"at": 1000, "session": 0, "set": {"title": "Three", "art": "blue.jpg"}}]})"),
+           {"--art", "64"});
+  ASSERT_EQ(b.next(), json({{"type", "ready"}}));
+  std::vector<json> lines = b.during(2000ms);
+  std::vector<json> arts, states;
+  for (json& l : lines) (l["type"] == "art" ? arts : states).push_back(l);
+  ASSERT_EQ(arts.size(), 2u) << json(lines).dump().substr(0, 2000);
+  for (std::size_t i = 0; i < arts.size(); ++i) {
+    EXPECT_EQ(arts[i]["art"], i + 1);
+    EXPECT_EQ(arts[i]["size"], 64);
+    std::vector<std::uint8_t> rgba = from_base64(arts[i]["rgba"]);
+    ASSERT_EQ(rgba.size(), 64u * 64 * 4);
+    int red = 0, blue = 0;
+    for (std::size_t p = 0; p < rgba.size(); p += 4) {
+      red += rgba[p] > 200 && rgba[p + 1] < 60 && rgba[p + 2] < 60 && rgba[p + 3] == 255;
+      blue += rgba[p] < 60 && rgba[p + 1] < 60 && rgba[p + 2] > 200 && rgba[p + 3] == 255;
+    }
+    EXPECT_EQ(i == 0 ? red : blue, 64 * 64) << i;  // no row of the bars in the square
+  }
+  ASSERT_GE(states.size(), 3u);
+  EXPECT_EQ(states[0]["title"], "One");
+  EXPECT_EQ(states[0]["art"], 1);
+  EXPECT_EQ(states[1]["title"], "Two");
+  EXPECT_EQ(states[1]["art"], 1);  // the same picture again: no new "art"
+  EXPECT_EQ(states.back()["title"], "Three");
+  EXPECT_EQ(states.back()["art"], 2);
   b.process->close_input();
   EXPECT_EQ(b.process->wait(5s), 0);
 }

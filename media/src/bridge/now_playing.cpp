@@ -1,5 +1,6 @@
 #include "bridge/now_playing.h"
 
+#include "bridge/art.h"
 #include "bridge/output.h"
 #include "bridge/titles.h"
 #include "common/try.h"
@@ -23,11 +24,12 @@ struct Reading {
   Controls controls;
   double rate = 1.0;
   TimelineTicks timeline;
+  TrackProperties props;
 };
 
-// The art-and-site step of a new track or a forced refresh. The cover art
-// comes with the bridge's second part; until then "art" stays 0.
+// The art-and-site step of a new track or a forced refresh.
 void refresh_site(RunState& state, const std::string& key, const Reading& r) {
+  fetch_cover_art(state, r.props);
   if (is_not_known_player(r.id))
     state.current_site = detect_browser_site(state.site_cache, key, r.title, r.album.empty(),
                                              state.platform.visible_window_titles());
@@ -59,6 +61,7 @@ Result<Reading> read_session(RunState& state, bool force, const std::string& key
   r.artist = props.artist.value_or("");
   if (r.artist.empty()) r.artist = props.album_artist.value_or("");
   r.album = props.album.value_or("");
+  r.props = std::move(props);
   ORVELLE_ASSIGN_OR_RETURN(PlaybackInfo info, session.playback_info());
   r.status = info.status;
   if (!info.controls) return error(info.controls.error());

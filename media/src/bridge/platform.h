@@ -19,9 +19,37 @@ namespace orvelle::media {
 
 using Instant = std::chrono::steady_clock::time_point;
 
+struct PictureSize {
+  std::uint32_t width = 0, height = 0;
+  friend bool operator==(const PictureSize&, const PictureSize&) = default;
+};
+struct PictureBounds {
+  std::uint32_t x = 0, y = 0, width = 0, height = 0;
+  friend bool operator==(const PictureBounds&, const PictureBounds&) = default;
+};
+
+// A thumbnail's decoded picture.
+class Picture {
+ public:
+  virtual ~Picture() = default;
+  virtual Result<PictureSize> size() = 0;
+  // RGBA bytes (straight alpha, rows top-down) of the picture scaled to
+  // scaled, and cut to bounds of the scaled picture when given.
+  virtual Result<std::vector<std::uint8_t>> pixels(PictureSize scaled,
+                                                   std::optional<PictureBounds> bounds) = 0;
+};
+
+// A track's thumbnail, opened and decoded on request (each wait at most 3 s).
+class Thumbnail {
+ public:
+  virtual ~Thumbnail() = default;
+  virtual Result<std::unique_ptr<Picture>> open() = 0;
+};
+
 // Each field is absent when it could not be read.
 struct TrackProperties {
   std::optional<std::string> title, artist, album_artist, album;
+  std::shared_ptr<Thumbnail> thumbnail;  // null: none, or unreadable
 };
 
 struct Controls {

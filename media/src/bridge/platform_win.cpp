@@ -1,5 +1,6 @@
 #include "bridge/platform_win.h"
 
+#include "bridge/art_win.h"
 #include "bridge/event_handler_win.h"
 #include "bridge/volume_win.h"
 #include "bridge/wait_async_win.h"
@@ -88,7 +89,7 @@ class WinSession final : public MediaSession {
     return TrackProperties{maybe_text(props.get(), &P::get_Title),
                            maybe_text(props.get(), &P::get_Artist),
                            maybe_text(props.get(), &P::get_AlbumArtist),
-                           maybe_text(props.get(), &P::get_AlbumTitle)};
+                           maybe_text(props.get(), &P::get_AlbumTitle), thumbnail_from(*props.get())};
   }
 
   Result<PlaybackInfo> playback_info() override {
@@ -156,6 +157,13 @@ class WinSession final : public MediaSession {
   }
 
  private:
+  // A thumbnail that cannot be read counts as none.
+  static std::shared_ptr<Thumbnail> thumbnail_from(win::IMediaProperties& props) {
+    ComPtr<win::IRandomAccessStreamReference> reference;
+    if (FAILED(props.get_Thumbnail(reference.put()))) return nullptr;
+    return thumbnail_of(std::move(reference));
+  }
+
   static Result<bool> answer(const ComPtr<win::IBoolOperation>& op) {
     boolean ok = FALSE;
     ORVELLE_TRY(wait_async(op.get(), &ok));

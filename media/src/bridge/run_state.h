@@ -44,7 +44,7 @@ struct RunState {
   std::map<std::string, std::string> display_names;  // per raw app id
   std::string current_site;
   SessionRef chosen_session;
-  std::uint64_t art_shown = 0;
+  std::uint64_t last_art_hash = 0, art_serial = 0, art_shown = 0;
 
   MediaPlatform& platform;
   LoopClock& clock;

@@ -21,7 +21,7 @@ using namespace orvelle::media;
 
 struct OneSession : MediaSession {
   Result<std::string> app_id() override { return std::string("Spotify.exe"); }
-  Result<TrackProperties> media_properties() override { return TrackProperties{"t", "a", "", "b"}; }
+  Result<TrackProperties> media_properties() override { return TrackProperties{"t", "a", "", "b", nullptr}; }
   Result<PlaybackInfo> playback_info() override { return PlaybackInfo{kPlaying, Controls{}, 1.0}; }
   Result<TimelineTicks> timeline() override { return TimelineTicks{}; }
   Result<std::unique_ptr<Registration>> subscribe(SessionEvent, EventSink) override {

@@ -16,7 +16,7 @@ namespace orvelle::media::testing {
 struct FakeSession : MediaSession {
   std::string id;
   bool id_fails = false;
-  TrackProperties props{std::string("Song"), std::string("Band"), std::string(""), std::string("Record")};
+  TrackProperties props{std::string("Song"), std::string("Band"), std::string(""), std::string("Record"), nullptr};
   bool props_fail = false;
   std::int32_t status = kPlaying;
   bool info_fails = false;

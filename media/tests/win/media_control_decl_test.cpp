@@ -32,6 +32,9 @@ TEST(MediaControlDeclarations, ParameterisedIdsFollowTheRule) {
   };
   EXPECT_EQ(text(__uuidof(IManagerOperation)), id(s::pinterface(g::kAsyncOperation, {manager})));
   EXPECT_EQ(text(__uuidof(IMediaPropertiesOperation)), id(s::pinterface(g::kAsyncOperation, {props})));
+  EXPECT_EQ(text(__uuidof(IStreamOperation)),
+            id(s::pinterface(g::kAsyncOperation,
+                             {s::interface_type("cc254827-4b3d-438f-9232-10c76bc7e038")})));
   EXPECT_EQ(text(__uuidof(IBoolOperation)), id(s::pinterface(g::kAsyncOperation, {s::kBoolean})));
   EXPECT_EQ(text(__uuidof(ISessionList)), id(s::pinterface(g::kVectorView, {session})));
   EXPECT_EQ(text(__uuidof(IReferenceDouble)),
