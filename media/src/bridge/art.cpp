@@ -55,10 +55,12 @@ ContentBox find_content_box(std::span<const std::uint8_t> rgba, std::uint32_t w,
   // Two pixels further in on every trimmed edge, past the soft edge of a
   // bar; not where that would leave nothing of the box.
   ContentBox b{left, top, right, end};
-  std::uint32_t l = left > 0 ? left + 2 : left, r = right < w ? right - 2 : right;
-  if (l < r) b.left = l, b.right = r;
-  std::uint32_t t = top > 0 ? top + 2 : top, e = end < h ? end - 2 : end;
-  if (t < e) b.top = t, b.bottom = e;
+  auto inset = [](std::uint32_t& lo, std::uint32_t& hi, std::uint32_t size) {
+    std::int64_t l = lo > 0 ? std::int64_t{lo} + 2 : lo, r = hi < size ? std::int64_t{hi} - 2 : hi;
+    if (l < r) lo = static_cast<std::uint32_t>(l), hi = static_cast<std::uint32_t>(r);
+  };
+  inset(b.left, b.right, w);
+  inset(b.top, b.bottom, h);
   return b;
 }
 

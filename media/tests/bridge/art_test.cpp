@@ -39,6 +39,8 @@ TEST(CoverArt, ContentBox) {
       {"all black: the whole", 64, 64, {0, 0, 0, 0}, {0, 0, 64, 64}},
       // The inset would leave nothing: the trimmed box as it is.
       {"tiny", 5, 5, {1, 1, 4, 4}, {1, 1, 4, 4}},
+      // A trimmed right edge below 2 must not wrap around to a huge one.
+      {"a column at the left", 2, 15, {0, 0, 1, 15}, {0, 0, 1, 15}},
   };
   for (const Case& c : cases)
     EXPECT_EQ(find_content_box(framed(c.w, c.h, c.white), c.w, c.h), c.box) << c.what;
