@@ -40,21 +40,7 @@ class WinAudioSession final : public AudioSession {
 
   std::uint32_t process_id() override { return pid_; }
 
-  std::optional<ProcessIdentity> identity() override {
-    win::Handle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid_));
-    if (!process.get()) return std::nullopt;
-    ProcessIdentity who;
-    wchar_t buffer[1024];
-    if (GetAppIdFunction get_id = get_app_id_function()) {
-      UINT32 length = 1024;
-      // The length counts the terminating zero.
-      if (get_id(process.get(), &length, buffer) == ERROR_SUCCESS && length > 0)
-        who.app_id = text_of(buffer, length - 1);
-    }
-    DWORD size = 1024;
-    if (QueryFullProcessImageNameW(process.get(), 0, buffer, &size)) who.image_path = text_of(buffer, size);
-    return who;
-  }
+  std::optional<ProcessIdentity> identity() override { return process_identity(pid_); }
 
   bool has_volume() override {
     return SUCCEEDED(control_->QueryInterface(__uuidof(ISimpleAudioVolume), volume_.put_void())) && volume_;
@@ -94,6 +80,22 @@ void sessions_of(IMMDevice* device, std::vector<std::unique_ptr<AudioSession>>& 
 }
 
 }  // namespace
+
+std::optional<ProcessIdentity> process_identity(std::uint32_t pid) {
+  win::Handle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+  if (!process.get()) return std::nullopt;
+  ProcessIdentity who;
+  wchar_t buffer[1024];
+  if (GetAppIdFunction get_id = get_app_id_function()) {
+    UINT32 length = 1024;
+    // The length counts the terminating zero.
+    if (get_id(process.get(), &length, buffer) == ERROR_SUCCESS && length > 0)
+      who.app_id = text_of(buffer, length - 1);
+  }
+  DWORD size = 1024;
+  if (QueryFullProcessImageNameW(process.get(), 0, buffer, &size)) who.image_path = text_of(buffer, size);
+  return who;
+}
 
 Result<std::vector<std::unique_ptr<AudioSession>>> audio_sessions_win() {
   ComPtr<IMMDeviceEnumerator> enumerator;

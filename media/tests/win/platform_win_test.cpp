@@ -3,6 +3,8 @@
 // written from the documented behaviour.
 
 #include "bridge/event_handler_win.h"
+#include "bridge/volume.h"
+#include "bridge/volume_win.h"
 #include "bridge/wait_async_win.h"
 #include "common/win/media_control.h"
 
@@ -108,6 +110,22 @@ TEST(EventHandler, AgileFreeThreadedDelegate) {
   EXPECT_FALSE(alive.expired());
   handler.reset();
   EXPECT_TRUE(alive.expired());  // the sink goes with the last reference
+}
+
+}  // namespace
+}  // namespace orvelle::media
+
+namespace orvelle::media {
+namespace {
+
+// Wine has no GetApplicationUserModelId: the query is found at run time,
+// and a desktop process then has no app id, only its executable's path.
+TEST(ProcessIdentity, OwnProcess) {
+  auto who = process_identity(GetCurrentProcessId());
+  ASSERT_TRUE(who);
+  EXPECT_TRUE(who->image_path.ends_with("media_win_tests.exe")) << who->image_path;
+  EXPECT_TRUE(process_matches("x.media_win_tests!App", *who));
+  EXPECT_FALSE(process_identity(0));
 }
 
 }  // namespace
