@@ -3,9 +3,8 @@
 #include <cstdint>
 
 namespace orvelle {
-namespace {
 
-void put_utf8(std::string& out, char32_t c) {
+void append_utf8(std::string& out, char32_t c) {
   if (c < 0x80) {
     out += static_cast<char>(c);
   } else if (c < 0x800) {
@@ -23,8 +22,10 @@ void put_utf8(std::string& out, char32_t c) {
   }
 }
 
+namespace {
 constexpr char32_t kReplacement = 0xFFFD;
-constexpr char32_t kInvalid = 0xFFFFFFFF;
+constexpr char32_t kInvalid = kInvalidScalar;
+}  // namespace
 
 // Decodes one scalar value at text[i], advancing i; a malformed sequence
 // (overlong, surrogate, above U+10FFFF, truncated) yields kInvalid and
@@ -60,8 +61,6 @@ char32_t next_scalar(std::string_view text, std::size_t& i) {
   return c;
 }
 
-}  // namespace
-
 std::string utf16_to_utf8(std::u16string_view text) {
   std::string out;
   out.reserve(text.size());
@@ -74,7 +73,7 @@ std::string utf16_to_utf8(std::u16string_view text) {
     } else if (c >= 0xD800 && c <= 0xDFFF) {
       c = kReplacement;
     }
-    put_utf8(out, c);
+    append_utf8(out, c);
   }
   return out;
 }

@@ -12,4 +12,10 @@ std::string utf16_to_utf8(std::u16string_view text);
 std::u16string utf8_to_utf16(std::string_view text);
 bool is_valid_utf8(std::string_view text);
 
+// One scalar value at text[i], advancing i; a malformed sequence yields
+// kInvalidScalar and consumes its maximal valid prefix.
+inline constexpr char32_t kInvalidScalar = 0xFFFFFFFF;
+char32_t next_scalar(std::string_view text, std::size_t& i);
+void append_utf8(std::string& out, char32_t c);
+
 }  // namespace orvelle

@@ -31,7 +31,7 @@ void set_message_lookup(MessageLookup lookup) {
   lookup_slot() = std::move(lookup);
 }
 
-std::string error_text(std::uint32_t code, std::string_view message) {
+std::string error_message(std::uint32_t code, std::string_view message) {
   std::string looked_up;
   if (message.empty()) {
     MessageLookup lookup;
@@ -42,9 +42,13 @@ std::string error_text(std::uint32_t code, std::string_view message) {
     if (lookup) looked_up = lookup(code);
     message = looked_up;
   }
-  message = trim_end(message);
-  if (message.empty()) return hresult_hex(code);
-  return fmt::format("{} ({})", message, hresult_hex(code));
+  return std::string(trim_end(message));
+}
+
+std::string error_text(std::uint32_t code, std::string_view message) {
+  std::string text = error_message(code, message);
+  if (text.empty()) return hresult_hex(code);
+  return fmt::format("{} ({})", text, hresult_hex(code));
 }
 
 std::string WinError::text() const { return error_text(code, message); }

@@ -49,6 +49,10 @@ std::string hresult_hex(std::uint32_t code);
 using MessageLookup = std::function<std::string(std::uint32_t code)>;
 void set_message_lookup(MessageLookup lookup);
 
+// The message alone: the given one or, when empty, the looked-up text, with
+// trailing white space removed.
+std::string error_message(std::uint32_t code, std::string_view message);
+
 // The text of an error: its message (or, when empty, the looked-up text) with
 // trailing white space removed, a blank and the code in parentheses; the code
 // alone when there is no message.

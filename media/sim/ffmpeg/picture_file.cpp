@@ -1,0 +1,139 @@
+#include "sim/ffmpeg/picture_file.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/imgutils.h>
+#include <libavutil/log.h>
+#include <libswscale/swscale.h>
+}
+
+#include <fmt/format.h>
+
+#include <cstring>
+
+namespace orvelle::media::sim {
+namespace {
+
+WinError av_failure(std::string_view what, int code) {
+  char text[AV_ERROR_MAX_STRING_SIZE] = {};
+  av_strerror(code, text, sizeof text);
+  return fail(fmt::format("{}: {}", what, text));
+}
+
+// libswscale's vector code may read and write a little past a picture's
+// last row; every buffer it touches has this much to spare.
+constexpr std::size_t kSlack = 256;
+
+struct Rgba {
+  int width = 0, height = 0;
+  std::vector<std::uint8_t> bytes;
+};
+
+// Scales an RGBA picture (libswscale's area averaging, the nearest to the
+// platform's Fant interpolation).
+Result<std::vector<std::uint8_t>> scale(const Rgba& from, int w, int h) {
+  SwsContext* sws = sws_getContext(from.width, from.height, AV_PIX_FMT_RGBA, w, h, AV_PIX_FMT_RGBA,
+                                   SWS_AREA | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INT, nullptr, nullptr, nullptr);
+  if (!sws) return error(fail("no scaler for that size"));
+  std::vector<std::uint8_t> out(static_cast<std::size_t>(w) * h * 4 + kSlack);
+  const std::uint8_t* src[1] = {from.bytes.data()};
+  const int src_stride[1] = {from.width * 4};
+  std::uint8_t* dst[1] = {out.data()};
+  const int dst_stride[1] = {w * 4};
+  sws_scale(sws, src, src_stride, 0, from.height, dst, dst_stride);
+  sws_freeContext(sws);
+  out.resize(out.size() - kSlack);
+  return out;
+}
+
+class FilePicture final : public Picture {
+ public:
+  explicit FilePicture(Rgba rgba) : rgba_(std::move(rgba)) {}
+  Result<PictureSize> size() override {
+    return PictureSize{static_cast<std::uint32_t>(rgba_.width), static_cast<std::uint32_t>(rgba_.height)};
+  }
+  Result<std::vector<std::uint8_t>> pixels(PictureSize scaled, std::optional<PictureBounds> bounds) override {
+    // The platform refuses a scale it cannot hold; so does the stand-in.
+    constexpr std::uint64_t kMaxPixels = 1ull << 26;
+    if (scaled.width == 0 || scaled.height == 0 ||
+        static_cast<std::uint64_t>(scaled.width) * scaled.height > kMaxPixels || scaled.width > 16384 ||
+        scaled.height > 16384)
+      return error(fail(fmt::format("cannot scale to {} x {}", scaled.width, scaled.height), 0x80070057u));
+    auto all = scale(rgba_, static_cast<int>(scaled.width), static_cast<int>(scaled.height));
+    if (!all || !bounds) return all;
+    const PictureBounds& b = *bounds;
+    if (b.x + static_cast<std::uint64_t>(b.width) > scaled.width ||
+        b.y + static_cast<std::uint64_t>(b.height) > scaled.height)
+      return error(fail("bounds outside the picture", 0x80070057u));
+    std::vector<std::uint8_t> cut(static_cast<std::size_t>(b.width) * b.height * 4);
+    for (std::uint32_t row = 0; row < b.height; ++row)
+      std::memcpy(cut.data() + static_cast<std::size_t>(row) * b.width * 4,
+                  all->data() + ((static_cast<std::size_t>(b.y) + row) * scaled.width + b.x) * 4,
+                  static_cast<std::size_t>(b.width) * 4);
+    return cut;
+  }
+
+ private:
+  Rgba rgba_;
+};
+
+Result<Rgba> decode(const std::string& path) {
+  av_log_set_level(AV_LOG_QUIET);  // the program's own lines only
+  AVFormatContext* format = nullptr;
+  if (int e = avformat_open_input(&format, path.c_str(), nullptr, nullptr); e < 0)
+    return error(av_failure(path, e));
+  Rgba out;
+  AVCodecContext* codec = nullptr;
+  AVPacket* packet = av_packet_alloc();
+  AVFrame* frame = av_frame_alloc();
+  Status status = [&]() -> Status {
+    if (int e = avformat_find_stream_info(format, nullptr); e < 0) return error(av_failure(path, e));
+    if (format->nb_streams < 1) return error(fail("no picture in " + path));
+    AVCodecParameters* par = format->streams[0]->codecpar;
+    const AVCodec* decoder = avcodec_find_decoder(par->codec_id);
+    if (!decoder) return error(fail("no decoder for " + path));
+    codec = avcodec_alloc_context3(decoder);
+    avcodec_parameters_to_context(codec, par);
+    if (int e = avcodec_open2(codec, decoder, nullptr); e < 0) return error(av_failure(path, e));
+    for (;;) {
+      int e = av_read_frame(format, packet);
+      if (e < 0) {
+        avcodec_send_packet(codec, nullptr);
+      } else {
+        avcodec_send_packet(codec, packet);
+        av_packet_unref(packet);
+      }
+      if (avcodec_receive_frame(codec, frame) == 0) break;
+      if (e < 0) return error(fail("no picture decoded from " + path));
+    }
+    out.width = frame->width;
+    out.height = frame->height;
+    out.bytes.resize(static_cast<std::size_t>(out.width) * out.height * 4 + kSlack);
+    SwsContext* sws = sws_getContext(frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
+                                     frame->width, frame->height, AV_PIX_FMT_RGBA, SWS_POINT, nullptr,
+                                     nullptr, nullptr);
+    if (!sws) return error(fail("no converter for " + path));
+    std::uint8_t* dst[1] = {out.bytes.data()};
+    const int dst_stride[1] = {out.width * 4};
+    sws_scale(sws, frame->data, frame->linesize, 0, frame->height, dst, dst_stride);
+    sws_freeContext(sws);
+    return {};
+  }();
+  av_frame_free(&frame);
+  av_packet_free(&packet);
+  avcodec_free_context(&codec);
+  avformat_close_input(&format);
+  if (!status) return error(status.error());
+  return out;
+}
+
+}  // namespace
+
+Result<std::unique_ptr<Picture>> open_picture_file(const std::string& path) {
+  auto rgba = decode(path);
+  if (!rgba) return error(rgba.error());
+  return std::unique_ptr<Picture>(std::make_unique<FilePicture>(std::move(*rgba)));
+}
+
+}  // namespace orvelle::media::sim
