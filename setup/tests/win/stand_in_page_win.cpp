@@ -1,0 +1,149 @@
+// orvelle-setup with a stand-in page: the real options, window class,
+// window procedure, DPI handling, logo window and clean-up, with a child
+// window of ours where the WebView2 view would be. It prints the address it
+// was asked to navigate to and takes commands on standard input:
+//   page JSON   the page posts JSON to the host (the real handler runs)
+//   report      the windows' places, styles and the work area, one line each
+//   move X Y    moves the main window
+//   close       WM_CLOSE to the main window (also at the end of the input)
+// Like the browser, it makes the data folder, which the clean-up removes.
+
+#include "common/console.h"
+#include "common/win/arguments.h"
+#include "common/win/error.h"
+#include "main/page_actions_win.h"
+#include "main/page_address.h"
+#include "main/run_setup_win.h"
+#include "main/webview_page_win.h"
+
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <filesystem>
+#include <fmt/format.h>
+#include <iostream>
+#include <string>
+#include <thread>
+
+namespace orvelle::setup {
+namespace {
+
+constexpr wchar_t kClass[] = L"OrvelleStandInPage";
+constexpr UINT kCommand = WM_APP;  // lParam: a std::string the page takes over
+constexpr UINT kReady = WM_APP + 1;
+
+std::string rect_text(HWND w) {
+  RECT r{};
+  GetWindowRect(w, &r);
+  return fmt::format("{} {} {} {}", r.left, r.top, r.right, r.bottom);
+}
+
+void report(HWND page) {
+  HWND main = GetParent(page);
+  RECT client{};
+  GetClientRect(main, &client);
+  write_line(Stream::out,
+             fmt::format("main {} client {} {} style {:08X} ex {:08X}", rect_text(main),
+                         client.right, client.bottom,
+                         static_cast<std::uint32_t>(GetWindowLongPtrW(main, GWL_STYLE)),
+                         static_cast<std::uint32_t>(GetWindowLongPtrW(main, GWL_EXSTYLE))));
+  write_line(Stream::out, "page " + rect_text(page));
+  HWND logo = FindWindowW(L"OrvelleSetupMark", nullptr);
+  if (logo)
+    write_line(Stream::out,
+               fmt::format("logo {} {} owner {}", rect_text(logo),
+                           IsWindowVisible(logo) ? "visible" : "hidden",
+                           GetWindow(logo, GW_OWNER) == main ? "main" : "other"));
+  else
+    write_line(Stream::out, "logo none");
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  write_line(Stream::out, fmt::format("work {} {} {} {} dpi {} {}", work.left, work.top,
+                                      work.right, work.bottom, GetDpiForSystem(),
+                                      GetDpiForWindow(main)));
+}
+
+void run_command(HWND page, const std::string& line) {
+  if (line.starts_with("page ")) {
+    handle_page_message(std::string_view(line).substr(5));
+  } else if (line == "report") {
+    report(page);
+  } else if (line.starts_with("move ")) {
+    int x = 0, y = 0;
+    if (std::sscanf(line.c_str() + 5, "%d %d", &x, &y) == 2)
+      SetWindowPos(GetParent(page), nullptr, x, y, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    write_line(Stream::out, "moved");
+  } else if (line == "close") {
+    PostMessageW(GetParent(page), WM_CLOSE, 0, 0);
+  }
+}
+
+LRESULT CALLBACK page_proc(HWND page, UINT message, WPARAM w, LPARAM l) {
+  if (message == kCommand) {
+    std::unique_ptr<std::string> line(reinterpret_cast<std::string*>(l));
+    run_command(page, *line);
+    return 0;
+  }
+  if (message == kReady) {
+    write_line(Stream::out, "ready");
+    return 0;
+  }
+  return DefWindowProcW(page, message, w, l);
+}
+
+void read_commands(HWND page) {
+  std::string line;
+  while (std::getline(std::cin, line))
+    PostMessageW(page, kCommand, 0, reinterpret_cast<LPARAM>(new std::string(line)));
+  PostMessageW(page, kCommand, 0, reinterpret_cast<LPARAM>(new std::string("close")));
+}
+
+class StandInPage : public PageView {
+ public:
+  explicit StandInPage(HWND page) : page_(page) {}
+  void set_bounds(const RECT& r) override {
+    MoveWindow(page_, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+  }
+  void close() override { DestroyWindow(page_); }
+
+ private:
+  HWND page_;
+};
+
+Result<std::unique_ptr<PageView>> stand_in_page(HWND window, const SetupOptions& options) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = page_proc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hbrBackground = CreateSolidBrush(RGB(0x22, 0x66, 0xAA));
+  wc.lpszClassName = kClass;
+  RegisterClassW(&wc);
+  RECT client{};
+  GetClientRect(window, &client);
+  HWND page = CreateWindowExW(0, kClass, L"page", WS_CHILD | WS_VISIBLE, 0, 0, client.right,
+                              client.bottom, window, nullptr, wc.hInstance, nullptr);
+  if (!page) return error(win::last_error());
+  write_line(Stream::out, "navigate " + page_address(options));
+  std::string data = webview_data_folder();
+  std::error_code ignored;
+  std::filesystem::create_directories(std::filesystem::u8path(data) / "EBWebView", ignored);
+  write_line(Stream::out, "data " + data);
+  std::thread(read_commands, page).detach();
+  // Handled once the message loop runs, with the state in its slot.
+  PostMessageW(page, kReady, 0, 0);
+  return std::make_unique<StandInPage>(page);
+}
+
+}  // namespace
+}  // namespace orvelle::setup
+
+int main() {
+  using namespace orvelle;
+  _setmode(_fileno(stdin), _O_BINARY);
+  _setmode(_fileno(stdout), _O_BINARY);
+  win::install_system_messages();
+  return setup::run_setup(win::utf8_arguments("orvelle-setup: "), setup::stand_in_page,
+                          setup::webview_data_folder());
+}
