@@ -31,7 +31,6 @@ LogoBytes stored_logo(HINSTANCE module) {
   return {static_cast<const BYTE*>(LockResource(loaded)), SizeofResource(module, found)};
 }
 
-// The stored PNG, decoded, scaled to L x L and made premultiplied BGRA.
 std::optional<std::vector<std::uint8_t>> decode_logo(LogoBytes png, std::int32_t size) {
   if (!png.data || size <= 0) return std::nullopt;
   ComPtr<IWICImagingFactory> factory;
@@ -76,6 +75,10 @@ constexpr wchar_t kClass[] = L"OrvelleSetupMark";
 
 }  // namespace
 
+std::optional<std::vector<std::uint8_t>> decode_stored_logo(std::int32_t size) {
+  return decode_logo(stored_logo(GetModuleHandleW(nullptr)), size);
+}
+
 LRESULT CALLBACK overhang_window_proc(HWND window, UINT message, WPARAM w, LPARAM l) {
   return DefWindowProcW(window, message, w, l);
 }
@@ -85,7 +88,7 @@ std::optional<Overhang> create_overhang(HWND main_window, UINT dpi) {
   o.geometry = logo_geometry(dpi);
   const LogoGeometry& g = o.geometry;
   HINSTANCE module = GetModuleHandleW(nullptr);
-  auto logo = decode_logo(stored_logo(module), g.logo);
+  auto logo = decode_stored_logo(g.logo);
   if (!logo) return std::nullopt;
   o.pixels = build_logo_picture(*logo, g);
   if (o.pixels.empty()) return std::nullopt;

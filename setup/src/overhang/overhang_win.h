@@ -59,6 +59,10 @@ struct Overhang {
   bool visible = false;
 };
 
+// The stored mark decoded by WIC, scaled to size x size and made
+// premultiplied BGRA; nothing when any step fails.
+std::optional<std::vector<std::uint8_t>> decode_stored_logo(std::int32_t size);
+
 // Positioned but hidden, at alpha 0; nothing when any step fails.
 std::optional<Overhang> create_overhang(HWND main_window, UINT dpi);
 // Beside the main window's outer top-left corner; the result is ignored.
