@@ -32,6 +32,16 @@ enum COREWEBVIEW2_HOST_RESOURCE_ACCESS_KIND : std::int32_t {
   COREWEBVIEW2_HOST_RESOURCE_ACCESS_KIND_DENY_CORS = 2,
 };
 
+enum COREWEBVIEW2_CAPTURE_PREVIEW_IMAGE_FORMAT : std::int32_t {
+  COREWEBVIEW2_CAPTURE_PREVIEW_IMAGE_FORMAT_PNG = 0,
+  COREWEBVIEW2_CAPTURE_PREVIEW_IMAGE_FORMAT_JPEG = 1,
+};
+
+// Implemented by the program: the end of a screenshot of the page.
+struct ICoreWebView2CapturePreviewCompletedHandler : IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE Invoke(HRESULT result) = 0;
+};
+
 // Implemented by the program: the loader reads the environment's options
 // from it. Strings are handed out in CoTaskMemAlloc'd memory.
 struct ICoreWebView2EnvironmentOptions : IUnknown {
@@ -193,8 +203,9 @@ struct ICoreWebView2 : IUnknown {
   virtual HRESULT STDMETHODCALLTYPE AddScriptToExecuteOnDocumentCreated(LPCWSTR, void*) = 0;
   virtual HRESULT STDMETHODCALLTYPE RemoveScriptToExecuteOnDocumentCreated(LPCWSTR) = 0;
   virtual HRESULT STDMETHODCALLTYPE ExecuteScript(LPCWSTR, void*) = 0;
-  virtual HRESULT STDMETHODCALLTYPE CapturePreview(int format, IStream* stream,
-                                                   IUnknown* handler) = 0;
+  virtual HRESULT STDMETHODCALLTYPE CapturePreview(
+      COREWEBVIEW2_CAPTURE_PREVIEW_IMAGE_FORMAT format, IStream* stream,
+      ICoreWebView2CapturePreviewCompletedHandler* handler) = 0;
   virtual HRESULT STDMETHODCALLTYPE Reload() = 0;
   virtual HRESULT STDMETHODCALLTYPE PostWebMessageAsJson(LPCWSTR json) = 0;
   virtual HRESULT STDMETHODCALLTYPE PostWebMessageAsString(LPCWSTR) = 0;
@@ -264,6 +275,8 @@ __CRT_UUID_DECL(orvelle::win::ICoreWebView2CreateCoreWebView2EnvironmentComplete
                 0x4e8a3389, 0xc9d8, 0x4bd2, 0xb6, 0xb5, 0x12, 0x4f, 0xee, 0x6c, 0xc1, 0x4d)
 __CRT_UUID_DECL(orvelle::win::ICoreWebView2CreateCoreWebView2ControllerCompletedHandler,
                 0x6c4819f3, 0xc9b7, 0x4260, 0x81, 0x27, 0xc9, 0xf5, 0xbd, 0xe7, 0xf6, 0x8c)
+__CRT_UUID_DECL(orvelle::win::ICoreWebView2CapturePreviewCompletedHandler, 0x697e05e9, 0x3d8f,
+                0x45fa, 0x96, 0xf4, 0x8f, 0xfe, 0x1e, 0xde, 0xda, 0xf5)
 __CRT_UUID_DECL(orvelle::win::ICoreWebView2Environment, 0xb96d755e, 0x0319, 0x4e92, 0xa2, 0x96,
                 0x23, 0x43, 0x6f, 0x46, 0xa1, 0xfc)
 __CRT_UUID_DECL(orvelle::win::ICoreWebView2Controller, 0x4d00c0d1, 0x9434, 0x4eb6, 0x80, 0x78,

@@ -1,5 +1,7 @@
 #include "main/page_address.h"
 
+#include "common/path_join.h"
+
 #include <fmt/format.h>
 
 namespace orvelle::setup {
@@ -36,9 +38,7 @@ std::string page_address(const SetupOptions& o) {
 }
 
 std::string user_data_folder(std::string_view temp_folder, std::uint32_t process_id) {
-  std::string folder(temp_folder);
-  if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') folder += '\\';
-  return fmt::format("{}orvelle-setup-webview-{}", folder, process_id);
+  return join_path(temp_folder, fmt::format("orvelle-setup-webview-{}", process_id));
 }
 
 }  // namespace orvelle::setup

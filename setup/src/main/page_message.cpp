@@ -53,6 +53,8 @@ std::expected<PageMessage, std::string> from_array(const JsonNode& node) {
 }  // namespace
 
 std::expected<PageMessage, std::string> read_page_message(std::string_view json) {
+  if (json.size() > kLongestPageMessage)
+    return std::unexpected(fmt::format("a message of {} bytes is too long", json.size()));
   auto node = parse_json(json, kMaxDepth);
   if (!node) return std::unexpected(node.error());
   if (node->kind == JsonNode::Kind::object) return from_object(*node);

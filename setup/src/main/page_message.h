@@ -3,6 +3,7 @@
 // the array form [type, show]. The page is outside content: anything else is
 // refused whole.
 
+#include <cstddef>
 #include <expected>
 #include <string>
 #include <string_view>
@@ -13,6 +14,9 @@ struct PageMessage {
   std::string type;
   bool show = false;
 };
+
+// No message of the page needs more; a longer one is refused unread.
+inline constexpr std::size_t kLongestPageMessage = 64 * 1024;
 
 // The error says what was wrong ("missing field `type`", "duplicate field
 // `show`", an invalid type), for tests; the program drops such messages.

@@ -11,6 +11,8 @@
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <string_view>
 
 namespace orvelle::setup {
 
@@ -19,6 +21,11 @@ class PageView {
   virtual ~PageView() = default;
   // Keeps the page filling the window's client area; a failure is ignored.
   virtual void set_bounds(const RECT& client) = 0;
+  // One JSON text to the page; a failure is ignored.
+  virtual void post_json(std::string_view json) = 0;
+  // A PNG of the page into a file, when the page gets round to it; a
+  // failure is ignored.
+  virtual void capture_png(const std::string& path) = 0;
   // Ends the page before the window goes.
   virtual void close() = 0;
 };

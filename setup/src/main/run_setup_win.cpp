@@ -61,10 +61,12 @@ Result<HWND> create_main_window(const SetupOptions& options) {
   return window;
 }
 
-void run_message_loop() {
+void run_message_loop(HWND window) {
   MSG msg;
-  // A failed GetMessageW (-1) goes on like any message; only WM_QUIT ends it.
-  while (GetMessageW(&msg, nullptr, 0, 0) != 0) {
+  // A failed GetMessageW (-1) goes on like any message; WM_QUIT ends it, and
+  // so does the window's end: a modal loop running inside a handler (the
+  // move loop of a drag) may take the WM_QUIT its destruction posted.
+  while (IsWindow(window) && GetMessageW(&msg, nullptr, 0, 0) != 0) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
@@ -107,7 +109,7 @@ int run_setup(const std::vector<std::string>& args, const PageSetUp& set_up_page
   state.start = std::chrono::steady_clock::now();
   setup_state_slot().put(std::move(state));
 
-  run_message_loop();
+  run_message_loop(*window);
   clean_up(data_folder);
   return 0;
 }

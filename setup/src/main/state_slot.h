@@ -2,7 +2,10 @@
 // One slot per thread for the running window's state: the entry fills it
 // before the message loop and empties it after; handlers borrow it while they
 // run, and find nothing while it is empty (during the page's set-up, whose
-// waits pump messages, and after the loop).
+// waits pump messages, and after the loop) or already borrowed: a handler's
+// call into the platform (the move loop of a drag, a minimise) sends
+// messages back into the window procedure, which must then go on without
+// the state rather than end the process.
 
 #include "common/fatal.h"
 
@@ -30,11 +33,9 @@ class StateSlot {
     StateSlot* slot_;
   };
 
-  // An empty borrow when the slot holds no state. A second borrow while the
-  // first is out is a broken invariant and ends the process.
+  // An empty borrow when the slot holds no state or it is out already.
   Borrow borrow() {
-    if (!value_) return Borrow(nullptr);
-    if (borrowed_) fatal("the setup state is borrowed twice");
+    if (!value_ || borrowed_) return Borrow(nullptr);
     borrowed_ = true;
     return Borrow(this);
   }

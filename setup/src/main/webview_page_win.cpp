@@ -11,6 +11,8 @@
 #include "main/temp_folder_win.h"
 #include "main/webview_loader_win.h"
 
+#include <shlwapi.h>
+
 #include <cwchar>
 
 namespace orvelle::setup {
@@ -91,12 +93,38 @@ class NewWindowBlocker : public ComObject<ICoreWebView2NewWindowRequestedEventHa
   }
 };
 
+// Holds the file's stream until the capture has written it.
+class CaptureDone : public ComObject<ICoreWebView2CapturePreviewCompletedHandler> {
+ public:
+  explicit CaptureDone(ComPtr<IStream> stream) : stream_(std::move(stream)) {}
+  HRESULT STDMETHODCALLTYPE Invoke(HRESULT) override {
+    stream_.reset();
+    return S_OK;
+  }
+
+ private:
+  ComPtr<IStream> stream_;
+};
+
 class WebViewPage : public PageView {
  public:
   WebViewPage(WebViewLoader loader, ComPtr<ICoreWebView2Controller> controller,
               ComPtr<ICoreWebView2> view)
       : loader_(std::move(loader)), controller_(std::move(controller)), view_(std::move(view)) {}
   void set_bounds(const RECT& client) override { (void)controller_->put_Bounds(client); }
+  void post_json(std::string_view json) override {
+    if (view_) (void)view_->PostWebMessageAsJson(wide(json).c_str());
+  }
+  void capture_png(const std::string& path) override {
+    if (!view_) return;
+    ComPtr<IStream> stream;
+    if (FAILED(SHCreateStreamOnFileEx(wide(path).c_str(), STGM_CREATE | STGM_WRITE,
+                                      FILE_ATTRIBUTE_NORMAL, TRUE, nullptr, stream.put())))
+      return;
+    auto done = make_com<CaptureDone>(stream);
+    (void)view_->CapturePreview(COREWEBVIEW2_CAPTURE_PREVIEW_IMAGE_FORMAT_PNG, stream.get(),
+                                done.get());
+  }
   void close() override {
     (void)controller_->Close();
     view_.reset();

@@ -2,6 +2,7 @@
 
 #include "main/page_actions_win.h"
 #include "main/setup_state_win.h"
+#include "main/status_poll_win.h"
 #include "main/window_rule.h"
 
 namespace orvelle::setup {
@@ -11,6 +12,32 @@ Rect work_area() {
   RECT r{};
   if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0)) r = RECT{};
   return {r.left, r.top, r.right, r.bottom};
+}
+
+void status_timer(HWND window) {
+  bool abort = false;
+  if (auto state = setup_state_slot().borrow()) abort = status_tick(*state);
+  if (abort) DestroyWindow(window);  // no answer is written
+}
+
+void close_window(HWND window) {
+  if (auto state = setup_state_slot().borrow()) answer_once(*state, "close");
+  DestroyWindow(window);
+}
+
+// The logo is made again for the new dpi; one that was shown fades in anew.
+void follow_dpi(HWND window, const RECT& suggested) {
+  SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  auto state = setup_state_slot().borrow();
+  if (!state || !state->overhang) return;
+  bool was_visible = state->overhang->visible;
+  destroy_overhang(std::move(*state->overhang));
+  state->overhang = create_overhang(window, GetDpiForWindow(window));
+  if (!was_visible || !state->overhang) return;
+  show_overhang(*state->overhang, window);
+  (void)step_overhang_fade(*state->overhang);
+  SetTimer(window, kFadeTimer, 16, nullptr);
 }
 
 void fade_tick(HWND window) {
@@ -38,7 +65,10 @@ LRESULT CALLBACK setup_window_proc(HWND window, UINT message, WPARAM w, LPARAM l
       }
       return 0;
     case WM_CLOSE:
-      DestroyWindow(window);
+      close_window(window);
+      return 0;
+    case WM_DPICHANGED:
+      if (l) follow_dpi(window, *reinterpret_cast<const RECT*>(l));
       return 0;
     case WM_GETMINMAXINFO:
       if (l) {
@@ -58,7 +88,10 @@ LRESULT CALLBACK setup_window_proc(HWND window, UINT message, WPARAM w, LPARAM l
         fade_tick(window);
         return 0;
       }
-      if (w == kStatusTimer) return 0;
+      if (w == kStatusTimer) {
+        status_timer(window);
+        return 0;
+      }
       break;
     default:
       break;

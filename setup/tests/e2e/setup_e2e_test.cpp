@@ -207,12 +207,164 @@ TEST(SetupWindow, FramelessWindowAddressAndLogoOverTheCorner) {
   EXPECT_EQ(moved.logo.top, moved.main.top + g.window_dy);
   EXPECT_EQ(moved.main.left, r.main.left + 50);
 
+  // A dpi change makes the logo again; shown before, it is shown again.
+  ASSERT_TRUE(setup->send("dpi"));
+  EXPECT_EQ(setup->next_line(std::chrono::seconds(20)), "dpi changed");
+  Report changed = report(*setup);
+  EXPECT_TRUE(changed.logo_visible);
+  EXPECT_EQ(changed.logo, moved.logo);
+  EXPECT_EQ(changed.main, moved.main);
+
   // Closed: exit code 0, its own data folder removed, the other's kept.
   ASSERT_TRUE(setup->send("close"));
   EXPECT_EQ(setup->wait(std::chrono::seconds(60)), 0);
   EXPECT_FALSE(fs::exists(data));
   EXPECT_TRUE(fs::exists(other));
   fs::remove_all(other);
+}
+
+// The stand-in, up and ready, with the lines before "ready".
+struct StandIn {
+  std::unique_ptr<Background> process;
+  std::vector<std::string> first_lines;
+};
+StandIn stand_in(const std::vector<std::string>& args) {
+  StandIn s{start_windows(ORVELLE_SETUP_STAND_IN_EXE, args), {}};
+  s.first_lines = s.process->lines_until("ready", std::chrono::seconds(60));
+  EXPECT_FALSE(s.first_lines.empty());
+  if (!s.first_lines.empty()) {
+    EXPECT_EQ(s.first_lines.back(), "ready");
+  }
+  return s;
+}
+
+// The next text posted to the page, skipping the other lines.
+std::optional<std::string> next_post(Background& b, std::chrono::milliseconds deadline) {
+  auto until = std::chrono::steady_clock::now() + deadline;
+  while (true) {
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        until - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return std::nullopt;
+    auto line = b.next_line(left);
+    if (!line) return std::nullopt;
+    if (line->starts_with("post ")) return line->substr(5);
+  }
+}
+
+std::string contents(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool appears(const fs::path& file, std::chrono::seconds deadline) {
+  auto until = std::chrono::steady_clock::now() + deadline;
+  while (!fs::exists(file)) {
+    if (std::chrono::steady_clock::now() > until) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return true;
+}
+
+const std::string kPngSignature("\x89PNG\r\n\x1a\n", 8);
+
+TEST(SetupPage, MessagesActAndAnswersAreWrittenWhole) {
+  Scratch scratch;
+  fs::copy_file(ORVELLE_FAKE_INSTALLER_EXE, scratch.path / "installer.exe");
+  fs::create_directories(scratch.path / "shots");  // the logo's file does not make it
+  auto s = stand_in({"--ready", scratch.windows("ready"), "--result", scratch.windows("result"),
+                     "--setup", scratch.windows("installer.exe"), "--shots",
+                     scratch.windows("shots")});
+  Background& setup = *s.process;
+  for (const char* message :
+       {R"({"type":"ready","x":1})", R"({"type":"ready"})", R"(["Ready"])", R"({"type":" ready"})",
+        R"({"type":"start","type":"start"})", R"({"type":"retry","show":1})", "not json",
+        R"({"type":"drag"})", R"({"type":"overhang","show":true})", R"(["minimize"])"})
+    ASSERT_TRUE(setup.send(std::string("page ") + message));
+  // A report comes after every command before it has been carried out.
+  Report r = report(setup);
+  EXPECT_EQ(contents(scratch.path / "ready"), "ready");
+  EXPECT_FALSE(fs::exists(scratch.path / "ready.part"));
+  EXPECT_FALSE(fs::exists(scratch.path / "result"));  // the broken answers did nothing
+  // Dragged (the move loop runs inside the handler, the state given back
+  // meanwhile) and minimised: nothing ended, and the logo followed the window.
+  ASSERT_TRUE(r.has_logo);
+  setup::LogoGeometry g = setup::logo_geometry(std::uint32_t(r.window_dpi));
+  EXPECT_EQ(r.logo.left, r.main.left + g.window_dx);
+  EXPECT_EQ(r.logo.top, r.main.top + g.window_dy);
+  EXPECT_TRUE(contents(scratch.path / "shots" / "overhang.png").starts_with(kPngSignature));
+  EXPECT_FALSE(fs::exists(scratch.path / "shots" / "shot-0.png"));  // no --shot-at
+
+  // "retry" starts the installer's own program, answers "close" and ends.
+  ASSERT_TRUE(setup.send(R"(page {"type":"retry"})"));
+  EXPECT_EQ(setup.wait(std::chrono::seconds(60)), 0);
+  EXPECT_EQ(contents(scratch.path / "result"), "close");
+  EXPECT_FALSE(fs::exists(scratch.path / "result.part"));
+  EXPECT_TRUE(appears(scratch.path / "installer.exe.started", std::chrono::seconds(30)));
+}
+
+TEST(SetupPage, StartIsTheAnswerAndACloseWithoutOneSaysClose) {
+  struct Case {
+    std::string command, answer;
+  } cases[] = {{R"(page {"type":"start"})", "start"},
+               {R"(page {"type":"close"})", "close"},
+               {"close", "close"}};
+  for (const auto& c : cases) {
+    Scratch scratch;
+    auto s = stand_in({"--result", scratch.windows("result")});
+    ASSERT_TRUE(s.process->send(c.command));
+    EXPECT_EQ(s.process->wait(std::chrono::seconds(60)), 0) << c.command;
+    EXPECT_EQ(contents(scratch.path / "result"), c.answer) << c.command;
+  }
+}
+
+TEST(SetupStatus, DiskThenStatusFileDriveThePageInOrder) {
+  Scratch scratch;
+  fs::create_directories(scratch.path / "dir" / "sub");
+  std::ofstream(scratch.path / "dir" / "a.bin", std::ios::binary) << std::string(2048, 'x');
+  auto s = stand_in({"--status", scratch.windows("status"), "--log", "C:\\Temp\\a\"b.log",
+                     "--dir", scratch.windows("dir"), "--expect", "4", "--result",
+                     scratch.windows("result"), "--shots", scratch.windows("shots"),
+                     "--shot-at", "0,1500"});
+  Background& setup = *s.process;
+  auto post = [&] { return next_post(setup, std::chrono::milliseconds(5000)); };
+  EXPECT_EQ(post(), R"({"type":"progress","value":0.5000})");
+  std::ofstream(scratch.path / "dir" / "sub" / "b.bin", std::ios::binary) << std::string(6144, 'x');
+  EXPECT_EQ(post(), R"({"type":"progress","value":0.9800})");  // capped
+  std::ofstream(scratch.path / "status", std::ios::binary) << "running\n";
+  std::ofstream(scratch.path / "status", std::ios::binary) << "failed\ndisk \"full\"\t!\n\ncode 5";
+  EXPECT_EQ(post(), R"({"type":"failed","message":"disk \"full\"\t!  code 5","log":"C:\\Temp\\a\"b.log"})");
+  std::ofstream(scratch.path / "status", std::ios::binary) << "done\n";
+  EXPECT_EQ(next_post(setup, std::chrono::milliseconds(600)), std::nullopt);  // finished once
+  EXPECT_TRUE(appears(scratch.path / "shots" / "shot-1500.png", std::chrono::seconds(20)));
+  EXPECT_TRUE(contents(scratch.path / "shots" / "shot-0.png").starts_with(kPngSignature));
+  ASSERT_TRUE(setup.send("close"));
+  EXPECT_EQ(setup.wait(std::chrono::seconds(60)), 0);
+  EXPECT_EQ(contents(scratch.path / "result"), "close");
+}
+
+TEST(SetupStatus, DoneOnceAbortAtOnceAndTheDemo) {
+  {
+    Scratch scratch;
+    std::ofstream(scratch.path / "status", std::ios::binary) << "done\r\nlater lines";
+    auto s = stand_in({"--status", scratch.windows("status")});
+    EXPECT_EQ(next_post(*s.process, std::chrono::seconds(5)), std::string(R"({"type":"installed"})"));
+    EXPECT_EQ(next_post(*s.process, std::chrono::milliseconds(600)), std::nullopt);
+  }
+  {
+    Scratch scratch;
+    std::ofstream(scratch.path / "status", std::ios::binary) << "abort";
+    auto s = stand_in({"--status", scratch.windows("status"), "--result", scratch.windows("result")});
+    EXPECT_EQ(s.process->wait(std::chrono::seconds(60)), 0);
+    EXPECT_FALSE(fs::exists(scratch.path / "result"));
+  }
+  {
+    auto s = stand_in({"--demo"});
+    auto first = next_post(*s.process, std::chrono::seconds(5));
+    ASSERT_TRUE(first);
+    double v = std::stod(first->substr(first->find("value\":") + 7));
+    EXPECT_GT(v, 0.0);
+    EXPECT_LT(v, 0.1);
+  }
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include "main/page_action.h"
 #include "main/page_message.h"
 
 #include <gtest/gtest.h>
@@ -55,6 +56,35 @@ TEST(PageMessage, RefusesWholeMessages) {
     ASSERT_FALSE(m) << c.json;
     EXPECT_TRUE(m.error().starts_with(c.error)) << c.json << ": " << m.error();
   }
+}
+
+}  // namespace
+}  // namespace orvelle::setup
+
+namespace orvelle::setup {
+namespace {
+
+TEST(PageAction, EveryTypeAndNoOther) {
+  struct Case {
+    const char* type;
+    bool show;
+    PageAction action;
+  } cases[] = {
+      {"drag", false, PageAction::Drag},         {"ready", false, PageAction::Ready},
+      {"close", false, PageAction::Close},       {"start", false, PageAction::Start},
+      {"retry", true, PageAction::Retry},        {"minimize", false, PageAction::Minimize},
+      {"overhang", true, PageAction::ShowLogo},  {"overhang", false, PageAction::HideLogo},
+      {"Ready", false, PageAction::Ignore},      {" ready", false, PageAction::Ignore},
+      {"minimise", false, PageAction::Ignore},   {"", false, PageAction::Ignore},
+      {"open", true, PageAction::Ignore},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(page_action(PageMessage{c.type, c.show}), c.action) << c.type;
+}
+
+TEST(PageMessage, AHugeMessageIsRefusedUnread) {
+  std::string huge = R"({"type":"ready","pad":")" + std::string(kLongestPageMessage, 'x') + "\"}";
+  EXPECT_FALSE(read_page_message(huge));
 }
 
 }  // namespace

@@ -1,16 +1,21 @@
 // orvelle-setup with a stand-in page: the real options, window class,
-// window procedure, DPI handling, logo window and clean-up, with a child
-// window of ours where the WebView2 view would be. It prints the address it
-// was asked to navigate to and takes commands on standard input:
+// window procedure, DPI handling, logo window, status polling and clean-up,
+// with a child window of ours where the WebView2 view would be. It prints
+// the address it was asked to navigate to and every JSON text posted to
+// the page ("post …"), writes a PNG signature for each screenshot, and takes
+// commands on standard input:
 //   page JSON   the page posts JSON to the host (the real handler runs)
 //   report      the windows' places, styles and the work area, one line each
 //   move X Y    moves the main window
+//   dpi         sends the main window WM_DPICHANGED at its own dpi
 //   close       WM_CLOSE to the main window (also at the end of the input)
 // Like the browser, it makes the data folder, which the clean-up removes.
 
 #include "common/console.h"
 #include "common/win/arguments.h"
 #include "common/win/error.h"
+#include "common/win/owner.h"
+#include "main/answer_files_win.h"
 #include "main/page_actions_win.h"
 #include "main/page_address.h"
 #include "main/run_setup_win.h"
@@ -23,7 +28,6 @@
 
 #include <filesystem>
 #include <fmt/format.h>
-#include <iostream>
 #include <string>
 #include <thread>
 
@@ -76,6 +80,15 @@ void run_command(HWND page, const std::string& line) {
       SetWindowPos(GetParent(page), nullptr, x, y, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     write_line(Stream::out, "moved");
+  } else if (line == "dpi") {
+    // The system's message after a move to another monitor, at the dpi
+    // the window has, with its own rectangle as the suggested one.
+    HWND main = GetParent(page);
+    RECT r{};
+    GetWindowRect(main, &r);
+    UINT dpi = GetDpiForWindow(main);
+    SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&r));
+    write_line(Stream::out, "dpi changed");
   } else if (line == "close") {
     PostMessageW(GetParent(page), WM_CLOSE, 0, 0);
   }
@@ -94,11 +107,25 @@ LRESULT CALLBACK page_proc(HWND page, UINT message, WPARAM w, LPARAM l) {
   return DefWindowProcW(page, message, w, l);
 }
 
+void post_command(HWND page, std::string line) {
+  PostMessageW(page, kCommand, 0, reinterpret_cast<LPARAM>(new std::string(std::move(line))));
+}
+
+// Straight from the handle, holding no lock of the C runtime's: the program
+// may end while this thread still waits for input.
 void read_commands(HWND page) {
-  std::string line;
-  while (std::getline(std::cin, line))
-    PostMessageW(page, kCommand, 0, reinterpret_cast<LPARAM>(new std::string(line)));
-  PostMessageW(page, kCommand, 0, reinterpret_cast<LPARAM>(new std::string("close")));
+  HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+  std::string pending;
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(in, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+    pending.append(buffer, got);
+    for (std::size_t end; (end = pending.find('\n')) != std::string::npos;) {
+      post_command(page, pending.substr(0, end));
+      pending.erase(0, end + 1);
+    }
+  }
+  post_command(page, "close");
 }
 
 class StandInPage : public PageView {
@@ -106,6 +133,16 @@ class StandInPage : public PageView {
   explicit StandInPage(HWND page) : page_(page) {}
   void set_bounds(const RECT& r) override {
     MoveWindow(page_, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+  }
+  void post_json(std::string_view json) override {
+    write_line(Stream::out, fmt::format("post {}", json));
+  }
+  // A PNG's signature stands for the picture the view would capture.
+  void capture_png(const std::string& path) override {
+    win::Handle file(CreateFileW(wide_path(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    if (file) WriteFile(file.get(), "\x89PNG\r\n\x1a\n", 8, &written, nullptr);
   }
   void close() override { DestroyWindow(page_); }
 

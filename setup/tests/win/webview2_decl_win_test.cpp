@@ -78,6 +78,8 @@ TEST(WebView2Declarations, InterfaceIds) {
        L"{D4C185FE-C81C-4989-97AF-2D3FA7AB5651}"},
       {__uuidof(ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler),
        L"{4E8A3389-C9D8-4BD2-B6B5-124FEE6CC14D}"},
+      {__uuidof(ICoreWebView2CapturePreviewCompletedHandler),
+       L"{697E05E9-3D8F-45FA-96F4-8FFE1EDEDAF5}"},
       {__uuidof(ICoreWebView2CreateCoreWebView2ControllerCompletedHandler),
        L"{6C4819F3-C9B7-4260-8127-C9F5BDE7F68C}"},
   };
