@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 # Draws the product mark the logo window shows: a warm orange rounded square
 # holding a light ring, on a transparent 256 x 256 RGBA canvas. Run once;
-# logo.png beside it is its output and is what the program stores.
+# logo.png beside it is its output and is what the program stores, and
+# logo.ico (the same picture as a PNG icon) is the window's icon.
 import math, struct, sys, zlib
 
 SIZE, SUB = 256, 4
@@ -42,4 +43,8 @@ def chunk(kind, data):
 
 png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", SIZE, SIZE, 8, 6, 0, 0, 0))
 png += chunk(b"IDAT", zlib.compress(b"".join(rows), 9)) + chunk(b"IEND", b"")
-open(sys.argv[1] if len(sys.argv) > 1 else "logo.png", "wb").write(png)
+name = sys.argv[1] if len(sys.argv) > 1 else "logo.png"
+open(name, "wb").write(png)
+# One 256 x 256 entry (width and height written as 0), its PNG as it is.
+icon = struct.pack("<HHH", 0, 1, 1) + struct.pack("<BBBBHHII", 0, 0, 0, 0, 1, 32, len(png), 22)
+open(name[:-4] + ".ico", "wb").write(icon + png)

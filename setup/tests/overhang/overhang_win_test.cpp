@@ -78,6 +78,18 @@ TEST(OverhangWindow, CarriesTheBandOfTheDecodedLogo) {
   EXPECT_EQ(GetCurrentObject(logo->memory_dc.get(), OBJ_BITMAP), logo->dib.get());
 }
 
+TEST(ProgramResources, TheWindowsIconLoads) {
+  HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+  EXPECT_NE(icon, nullptr);
+  ICONINFO info{};
+  ASSERT_TRUE(GetIconInfo(icon, &info));
+  BITMAP colour{};
+  ASSERT_TRUE(GetObjectW(info.hbmColor, sizeof colour, &colour));
+  EXPECT_GT(colour.bmWidth, 0);
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+}
+
 TEST(OverhangWindow, FadesInOnceShown) {
   Com com;
   MainWindow main;
