@@ -10,6 +10,9 @@ namespace orvelle::hresult {
 inline constexpr std::uint32_t kFail = 0x80004005u;          // E_FAIL
 inline constexpr std::uint32_t kNotImplemented = 0x80004001u;  // E_NOTIMPL
 inline constexpr std::uint32_t kAbort = 0x80004004u;         // E_ABORT
+// E_POINTER: a call that succeeded without its object; every failed wait
+// of the setup window's page set-up.
+inline constexpr std::uint32_t kPointer = 0x80004003u;
 inline constexpr std::uint32_t kOutOfMemory = 0x8007000Eu;   // E_OUTOFMEMORY
 inline constexpr std::uint32_t kInvalidData = 0x8007000Du;   // HRESULT_FROM_WIN32(ERROR_INVALID_DATA)
 // AUDCLNT_E_UNSUPPORTED_FORMAT: "mix format", "AAC wants 44.1 or 48 kHz",

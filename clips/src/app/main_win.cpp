@@ -5,15 +5,13 @@
 #include "board/storyboard_win.h"
 
 #include "common/console.h"
-#include "common/utf.h"
+#include "common/win/arguments.h"
 #include "common/win/error.h"
-#include "common/win/owner.h"
 #include "common/win/thread_name.h"
 #include "play/player_win.h"
 #include "record/session_win.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -33,23 +31,6 @@ void binary_streams() {
   _setmode(_fileno(stderr), _O_BINARY);
 }
 
-std::vector<std::string> utf8_arguments() {
-  int count = 0;
-  win::LocalMemory<wchar_t*> owned(CommandLineToArgvW(GetCommandLineW(), &count));
-  wchar_t** argv = owned.get();
-  std::vector<std::string> args;
-  for (int i = 1; argv && i < count; ++i) {
-    std::u16string_view arg(reinterpret_cast<const char16_t*>(argv[i]), wcslen(argv[i]));
-    std::string utf8 = utf16_to_utf8(arg);
-    if (utf8_to_utf16(utf8) != arg) {
-      write_line(Stream::err, fmt::format("argument {} is not valid Unicode", i));
-      std::exit(2);
-    }
-    args.push_back(std::move(utf8));
-  }
-  return args;
-}
-
 }  // namespace
 }  // namespace orvelle::clips
 
@@ -64,5 +45,5 @@ int main() {
   modes.run_record_session = run_record_session_win;
   modes.run_player = run_player_win;
   modes.make_storyboard = run_storyboard_win;
-  return run_clips(utf8_arguments(), modes);
+  return run_clips(win::utf8_arguments(), modes);
 }

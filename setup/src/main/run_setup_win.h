@@ -1,0 +1,17 @@
+#pragma once
+// The whole run of orvelle-setup on its one user-interface thread: the
+// start-up, the message loop and the clean-up.
+
+#include "main/page_view_win.h"
+
+#include <string>
+#include <vector>
+
+namespace orvelle::setup {
+
+// The exit code: 0 once the window has closed, 2 when the start-up failed
+// (its one line is then on standard error).
+int run_setup(const std::vector<std::string>& args, const PageSetUp& set_up_page,
+              const std::string& data_folder);
+
+}  // namespace orvelle::setup
