@@ -40,8 +40,8 @@ bool ok_of(const Result<bool>& r) { return r && *r; }
 // played.
 bool toggle(MediaSession& session) {
   Result<PlaybackInfo> info = session.playback_info();
-  if (!info || !info->controls) return false;
-  if (info->controls->toggle) return ok_of(session.request(PlaybackRequest::toggle));
+  if (!info || !info->controls || !info->controls->toggle) return false;
+  if (*info->controls->toggle) return ok_of(session.request(PlaybackRequest::toggle));
   bool playing = info->status == kPlaying;
   return ok_of(session.request(playing ? PlaybackRequest::pause : PlaybackRequest::play));
 }

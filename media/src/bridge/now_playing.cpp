@@ -134,7 +134,7 @@ void publish_now_playing(RunState& state, bool force, const std::string& key,
       {"rate", std::isfinite(r.rate) ? Json(r.rate) : Json(nullptr)},
       {"prev", c.previous},
       {"next", c.next},
-      {"toggle", c.toggle || c.play || c.pause},
+      {"toggle", c.toggle.value_or(false) || c.play || c.pause},
       {"art", state.art_shown},
       {"site", state.current_site},
   };

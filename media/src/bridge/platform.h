@@ -52,8 +52,12 @@ struct TrackProperties {
   std::shared_ptr<Thumbnail> thumbnail;  // null: none, or unreadable
 };
 
+// An unreadable control counts as off; the toggle's own reading is kept,
+// since the "toggle" command fails on it.
 struct Controls {
-  bool previous = false, next = false, toggle = false, play = false, pause = false;
+  bool previous = false, next = false;
+  std::optional<bool> toggle = false;  // absent: unreadable
+  bool play = false, pause = false;
 };
 
 // The playback status numbers of the platform.

@@ -178,9 +178,11 @@ class WinSession final : public MediaSession {
       return SUCCEEDED((c.get()->*get)(&v)) && v;
     };
     using C = win::IPlaybackControls;
-    return Controls{flag(&C::get_IsPreviousEnabled), flag(&C::get_IsNextEnabled),
-                    flag(&C::get_IsPlayPauseToggleEnabled), flag(&C::get_IsPlayEnabled),
-                    flag(&C::get_IsPauseEnabled)};
+    boolean toggle = 0;
+    std::optional<bool> toggle_read;
+    if (SUCCEEDED(c->get_IsPlayPauseToggleEnabled(&toggle))) toggle_read = toggle != 0;
+    return Controls{flag(&C::get_IsPreviousEnabled), flag(&C::get_IsNextEnabled), toggle_read,
+                    flag(&C::get_IsPlayEnabled), flag(&C::get_IsPauseEnabled)};
   }
 
   ComPtr<win::IMediaSession> session_;

@@ -103,8 +103,11 @@ TEST(Commands, ToggleWithoutItsControl) {
   EXPECT_EQ(w.session->requests,
             (std::vector<PlaybackRequest>{PlaybackRequest::toggle, PlaybackRequest::pause,
                                           PlaybackRequest::play}));
+  w.session->controls.toggle.reset();  // the toggle control cannot be read
+  EXPECT_EQ(w.reply(R"({"cmd":"toggle"})"), R"({"cmd":"toggle","ok":false,"type":"done"})");
   w.session->info_fails = true;
   EXPECT_EQ(w.reply(R"({"cmd":"toggle"})"), R"({"cmd":"toggle","ok":false,"type":"done"})");
+  EXPECT_EQ(w.session->requests.size(), 3u);  // neither called the player
 }
 
 TEST(Commands, SourceAndPreferPublishWithoutReply) {
