@@ -6,6 +6,8 @@
 // of parameterised interfaces come from winrt_iid.h's rule; the
 // media_control_decl test recomputes them.
 
+#include "common/win/async_operation.h"
+
 #include <asyncinfo.h>
 #include <eventtoken.h>
 #include <inspectable.h>
@@ -25,15 +27,6 @@ struct WinRtDateTime {
 // Windows.Foundation.TimeSpan, as the media session reports it.
 struct WinRtTimeSpan {
   std::int64_t Duration;
-};
-
-// Windows.Foundation.IAsyncOperation<TResult>: only GetResults is called;
-// the operation is polled through its IAsyncInfo.
-template <typename Result>
-struct IAsyncOperationOf : IInspectable {
-  virtual HRESULT STDMETHODCALLTYPE put_Completed(IUnknown* handler) = 0;
-  virtual HRESULT STDMETHODCALLTYPE get_Completed(IUnknown** handler) = 0;
-  virtual HRESULT STDMETHODCALLTYPE GetResults(Result* results) = 0;
 };
 
 // Windows.Foundation.IReference<Double>
@@ -63,7 +56,7 @@ struct IMediaSessionManager;
 struct IMediaProperties;
 
 // IAsyncOperation<IRandomAccessStreamWithContentType>: the stream is taken
-// as a plain object and handed on to the classic stream bridge.
+// as a plain object and asked for the stream interface the decoder takes.
 using IStreamOperation = IAsyncOperationOf<IInspectable*>;
 
 // Windows.Storage.Streams.IRandomAccessStreamReference: a thumbnail.

@@ -1,91 +1,99 @@
 #include "bridge/art_win.h"
 
+#include "bridge/activation_win.h"
 #include "bridge/wait_async_win.h"
 #include "common/try.h"
 #include "common/win/checked.h"
+#include "common/win/imaging.h"
 #include "common/win/owner.h"
 
-#include <wincodec.h>
 #include <windows.h>
 
-#include <limits>
+#include <cstring>
 
 namespace orvelle::media {
 namespace {
 
 using win::ComPtr;
 
-class WicPicture final : public Picture {
+// The frame's pixels in the one form the core reads, whatever the file holds.
+Result<ComPtr<win::IPixelDataOperation>> get_pixel_data_rgba(win::IBitmapFrame& frame,
+                                                            win::IBitmapTransform& transform) {
+  ComPtr<win::IPixelDataOperation> op;
+  ORVELLE_TRY(win::made(frame.GetPixelDataTransformedAsync(
+                            win::kBitmapPixelFormatRgba8, win::kBitmapAlphaModeStraight, &transform,
+                            win::kExifOrientationIgnore, win::kColorManagementNone, op.put()),
+                        op));
+  return op;
+}
+
+Result<std::vector<std::uint8_t>> transform_pixels(win::IBitmapFrame& frame, PictureSize scaled,
+                                                   std::optional<PictureBounds> bounds) {
+  ORVELLE_ASSIGN_OR_RETURN(ComPtr<win::IBitmapTransform> transform,
+                           activate_instance<win::IBitmapTransform>(win::kBitmapTransformClass));
+  ORVELLE_TRY(win::checked(transform->put_ScaledWidth(scaled.width)));
+  ORVELLE_TRY(win::checked(transform->put_ScaledHeight(scaled.height)));
+  ORVELLE_TRY(win::checked(transform->put_InterpolationMode(win::kBitmapInterpolationFant)));
+  if (bounds)
+    ORVELLE_TRY(win::checked(
+        transform->put_Bounds(win::BitmapBounds{bounds->x, bounds->y, bounds->width, bounds->height})));
+  ORVELLE_ASSIGN_OR_RETURN(ComPtr<win::IPixelDataOperation> op, get_pixel_data_rgba(frame, *transform.get()));
+  ComPtr<win::IPixelDataProvider> provider;
+  ORVELLE_TRY(wait_async(op.get(), provider.put()));
+  if (!provider) return error(win::no_object());
+  std::uint32_t length = 0;
+  std::uint8_t* raw = nullptr;
+  HRESULT hr = provider->DetachPixelData(&length, &raw);
+  win::CoTaskMemory<std::uint8_t> data(raw);  // ours from here, whatever the outcome
+  ORVELLE_TRY(win::checked(hr));
+  if (length && !data) return error(win::no_object());
+  std::vector<std::uint8_t> out(length);
+  if (length) std::memcpy(out.data(), data.get(), length);
+  return out;
+}
+
+class WinRtPicture final : public Picture {
  public:
-  WicPicture(ComPtr<IWICImagingFactory> factory, ComPtr<IWICBitmapFrameDecode> frame)
-      : factory_(std::move(factory)), frame_(std::move(frame)) {}
+  explicit WinRtPicture(ComPtr<win::IBitmapFrame> frame) : frame_(std::move(frame)) {}
 
   Result<PictureSize> size() override {
-    UINT w = 0, h = 0;
-    ORVELLE_TRY(win::checked(frame_->GetSize(&w, &h)));
-    return PictureSize{w, h};
+    PictureSize s;
+    ORVELLE_TRY(win::checked(frame_->get_PixelWidth(&s.width)));
+    ORVELLE_TRY(win::checked(frame_->get_PixelHeight(&s.height)));
+    return s;
   }
 
   Result<std::vector<std::uint8_t>> pixels(PictureSize scaled, std::optional<PictureBounds> bounds) override {
-    PictureBounds b = bounds.value_or(PictureBounds{0, 0, scaled.width, scaled.height});
-    // A scale or a cut the imaging component cannot express, or a buffer
-    // beyond reason, is refused rather than truncated.
-    constexpr std::uint64_t kMaxBytes = 1ull << 28;
-    constexpr std::uint32_t kMaxSide = std::numeric_limits<INT>::max();
-    if (scaled.width == 0 || scaled.height == 0 || scaled.width > kMaxSide || scaled.height > kMaxSide ||
-        static_cast<std::uint64_t>(b.x) + b.width > scaled.width ||
-        static_cast<std::uint64_t>(b.y) + b.height > scaled.height ||
-        static_cast<std::uint64_t>(b.width) * b.height * 4 > kMaxBytes)
-      return error(fail("no picture of that size", E_INVALIDARG));
-    ComPtr<IWICBitmapScaler> scaler;
-    ORVELLE_TRY(win::made(factory_->CreateBitmapScaler(scaler.put()), scaler));
-    ORVELLE_TRY(win::checked(
-        scaler->Initialize(frame_.get(), scaled.width, scaled.height, WICBitmapInterpolationModeFant)));
-    ComPtr<IWICFormatConverter> converter;
-    ORVELLE_TRY(win::made(factory_->CreateFormatConverter(converter.put()), converter));
-    ORVELLE_TRY(win::checked(converter->Initialize(scaler.get(), GUID_WICPixelFormat32bppRGBA,
-                                                   WICBitmapDitherTypeNone, nullptr, 0,
-                                                   WICBitmapPaletteTypeCustom)));
-    std::vector<std::uint8_t> out(static_cast<std::size_t>(b.width) * b.height * 4);
-    WICRect rect{static_cast<INT>(b.x), static_cast<INT>(b.y), static_cast<INT>(b.width),
-                 static_cast<INT>(b.height)};
-    ORVELLE_TRY(win::checked(converter->CopyPixels(&rect, b.width * 4, static_cast<UINT>(out.size()), out.data())));
-    return out;
+    ORVELLE_TRY(pixel_request(scaled, bounds));
+    return transform_pixels(*frame_.get(), scaled, bounds);
   }
 
  private:
-  ComPtr<IWICImagingFactory> factory_;
-  ComPtr<IWICBitmapFrameDecode> frame_;
+  ComPtr<win::IBitmapFrame> frame_;
 };
-
-// shcore's bridge from a WinRT stream to a classic one, found at run time
-// so that the program still starts where it is missing.
-using StreamBridge = HRESULT(WINAPI*)(IUnknown* stream, REFIID iid, void** out);
-
-Result<ComPtr<IStream>> classic_stream(IInspectable* stream) {
-  static StreamBridge bridge = [] {
-    HMODULE shcore = LoadLibraryW(L"shcore.dll");  // kept for the life of the process
-    return shcore ? reinterpret_cast<StreamBridge>(reinterpret_cast<void*>(
-                        GetProcAddress(shcore, "CreateStreamOverRandomAccessStream")))
-                  : nullptr;
-  }();
-  if (!bridge) return error(fail("no stream bridge", E_NOTIMPL));
-  ComPtr<IStream> out;
-  ORVELLE_TRY(win::made(bridge(stream, __uuidof(IStream), out.put_void()), out));
-  return out;
-}
 
 class WinThumbnail final : public Thumbnail {
  public:
   explicit WinThumbnail(ComPtr<win::IRandomAccessStreamReference> r) : reference_(std::move(r)) {}
+
   Result<std::unique_ptr<Picture>> open() override {
     ComPtr<win::IStreamOperation> op;
     ORVELLE_TRY(win::made(reference_->OpenReadAsync(op.put()), op));
-    ComPtr<IInspectable> stream;
-    ORVELLE_TRY(wait_async(op.get(), stream.put()));
-    if (!stream) return error(win::no_object());
-    ORVELLE_ASSIGN_OR_RETURN(ComPtr<IStream> classic, classic_stream(stream.get()));
-    return open_picture_stream(classic.get());
+    ComPtr<IInspectable> opened;
+    ORVELLE_TRY(wait_async(op.get(), opened.put()));
+    if (!opened) return error(win::no_object());
+    ComPtr<win::IRandomAccessStream> stream;
+    ORVELLE_TRY(win::made(opened.as(stream), stream));
+    ORVELLE_ASSIGN_OR_RETURN(ComPtr<win::IBitmapDecoderStatics> decoders,
+                             activation_factory<win::IBitmapDecoderStatics>(win::kBitmapDecoderClass));
+    ComPtr<win::IBitmapDecoderOperation> decoding;
+    ORVELLE_TRY(win::made(decoders->CreateAsync(stream.get(), decoding.put()), decoding));
+    ComPtr<win::IBitmapDecoder> decoder;
+    ORVELLE_TRY(wait_async(decoding.get(), decoder.put()));
+    if (!decoder) return error(win::no_object());
+    ComPtr<win::IBitmapFrame> frame;
+    ORVELLE_TRY(win::made(decoder.as(frame), frame));
+    return std::unique_ptr<Picture>(std::make_unique<WinRtPicture>(std::move(frame)));
   }
 
  private:
@@ -94,18 +102,15 @@ class WinThumbnail final : public Thumbnail {
 
 }  // namespace
 
-Result<std::unique_ptr<Picture>> open_picture_stream(IStream* stream) {
-  ComPtr<IWICImagingFactory> factory;
-  ORVELLE_TRY(win::made(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                         __uuidof(IWICImagingFactory), factory.put_void()),
-                        factory));
-  ComPtr<IWICBitmapDecoder> decoder;
-  ORVELLE_TRY(win::made(factory->CreateDecoderFromStream(stream, nullptr, WICDecodeMetadataCacheOnDemand,
-                                                         decoder.put()),
-                        decoder));
-  ComPtr<IWICBitmapFrameDecode> frame;
-  ORVELLE_TRY(win::made(decoder->GetFrame(0, frame.put()), frame));
-  return std::unique_ptr<Picture>(std::make_unique<WicPicture>(std::move(factory), std::move(frame)));
+Result<PictureBounds> pixel_request(PictureSize scaled, std::optional<PictureBounds> bounds) {
+  PictureBounds b = bounds.value_or(PictureBounds{0, 0, scaled.width, scaled.height});
+  constexpr std::uint64_t kMaxBytes = 1ull << 28;
+  if (scaled.width == 0 || scaled.height == 0 || b.width == 0 || b.height == 0 ||
+      static_cast<std::uint64_t>(b.x) + b.width > scaled.width ||
+      static_cast<std::uint64_t>(b.y) + b.height > scaled.height ||
+      static_cast<std::uint64_t>(b.width) * b.height * 4 > kMaxBytes)
+    return error(fail("no picture of that size", E_INVALIDARG));
+  return b;
 }
 
 std::shared_ptr<Thumbnail> thumbnail_of(ComPtr<win::IRandomAccessStreamReference> reference) {

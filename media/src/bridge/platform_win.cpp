@@ -1,5 +1,6 @@
 #include "bridge/platform_win.h"
 
+#include "bridge/activation_win.h"
 #include "bridge/art_win.h"
 #include "bridge/event_handler_win.h"
 #include "bridge/volume_win.h"
@@ -19,15 +20,6 @@ namespace orvelle::media {
 namespace {
 
 using win::ComPtr;
-
-template <typename Interface>
-Result<ComPtr<Interface>> activation_factory(const wchar_t* class_name) {
-  ORVELLE_ASSIGN_OR_RETURN(win::HString name, win::HString::make(class_name));
-  ComPtr<Interface> factory;
-  ORVELLE_TRY(win::made(RoGetActivationFactory(name.get(), __uuidof(Interface), factory.put_void()),
-                        factory));
-  return factory;
-}
 
 // A text property; a null HSTRING is the empty text.
 template <typename Object, typename Getter>

@@ -1,9 +1,18 @@
-// The Windows Imaging Component decodes, scales and cuts real PNG and JPEG
-// covers, made here by its own encoders from pixels we know, and the square
-// it gives is the one the core's geometry asks for.
+// Cover art on Windows, as far as Wine can run it. The Windows Imaging
+// Component decodes, scales and cuts real PNG and JPEG covers, made here by
+// its own encoders from pixels we know, and the square it gives is the one
+// the core's geometry asks for. The product's own decoder
+// (Windows.Graphics.Imaging) is missing under Wine: there its thumbnail
+// fails cleanly, as an error value the bridge logs.
 
 #include "bridge/art.h"
 #include "bridge/art_win.h"
+#include "bridge/run_state.h"
+#include "common/win/com_object.h"
+#include "common/win/imaging.h"
+#include "support/fake_platform.h"
+#include "support/lines.h"
+#include "win/wic_picture.h"
 
 #include <wincodec.h>
 #include <windows.h>
@@ -70,7 +79,7 @@ TEST(CoverArtWin, PngAndJpegCoversGiveTheCoreSquare) {
   } cases[] = {{"png", GUID_ContainerFormatPng, 3, true}, {"jpeg", GUID_ContainerFormatJpeg, 24, false}};
   for (const Case& c : cases) {
     ComPtr<IStream> stream = encoded(c.container);
-    auto picture = open_picture_stream(stream.get());
+    auto picture = testing::open_wic_picture(stream.get());
     ASSERT_TRUE(picture) << c.what << " " << picture.error().text();
     auto size = (*picture)->size();
     ASSERT_TRUE(size);
@@ -106,13 +115,91 @@ TEST(CoverArtWin, PngAndJpegCoversGiveTheCoreSquare) {
 
 TEST(CoverArtWin, RefusesWhatItCannotHold) {
   ComPtr<IStream> stream = encoded(GUID_ContainerFormatPng);
-  auto picture = open_picture_stream(stream.get());
+  auto picture = testing::open_wic_picture(stream.get());
   ASSERT_TRUE(picture);
   EXPECT_FALSE((*picture)->pixels({4'000'000'000u, 10}, std::nullopt));
   EXPECT_FALSE((*picture)->pixels({100, 100}, PictureBounds{90, 0, 20, 20}));
   ComPtr<IStream> empty;
   ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, empty.put()), S_OK);
-  EXPECT_FALSE(open_picture_stream(empty.get()));
+  EXPECT_FALSE(testing::open_wic_picture(empty.get()));
+}
+
+// A thumbnail whose opening answers with open_result, and when it succeeds
+// gives a stream that is only a stream.
+class FakeStream final : public win::ComObject<win::IRandomAccessStream> {};
+
+class FakeOpen final : public win::ComObject<win::IStreamOperation, IAsyncInfo> {
+ public:
+  explicit FakeOpen(HRESULT results) : results_(results) {}
+  HRESULT STDMETHODCALLTYPE put_Completed(IUnknown*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_Completed(IUnknown**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetResults(IInspectable** stream) override {
+    *stream = nullptr;
+    if (FAILED(results_)) return results_;
+    *stream = static_cast<win::IRandomAccessStream*>(win::make_com<FakeStream>().detach());
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_Id(unsigned* id) override {
+    *id = 1;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_Status(AsyncStatus* status) override {
+    *status = FAILED(results_) ? AsyncStatus::Error : AsyncStatus::Completed;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_ErrorCode(HRESULT* code) override {
+    *code = results_;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Cancel() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE Close() override { return S_OK; }
+
+ private:
+  HRESULT results_;
+};
+
+class FakeReference final : public win::ComObject<win::IRandomAccessStreamReference> {
+ public:
+  explicit FakeReference(HRESULT open_result) : open_result_(open_result) {}
+  HRESULT STDMETHODCALLTYPE OpenReadAsync(win::IStreamOperation** op) override {
+    *op = win::make_com<FakeOpen>(open_result_).detach();
+    return S_OK;
+  }
+
+ private:
+  HRESULT open_result_;
+};
+
+TEST(CoverArtWin, WithoutTheImagingRuntimeTheThumbnailFailsAsAValue) {
+  CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  struct Case {
+    const char* what;
+    HRESULT open, error;
+  } cases[] = {{"the stream cannot be opened", E_ACCESSDENIED, E_ACCESSDENIED},
+               // Past the stream: Wine registers no decoder class.
+               {"the stream opens, the decoder is missing", S_OK, REGDB_E_CLASSNOTREG}};
+  for (const Case& c : cases) {
+    auto thumbnail = thumbnail_of(win::make_com<FakeReference>(c.open));
+    ASSERT_TRUE(thumbnail);
+    auto picture = thumbnail->open();
+    ASSERT_FALSE(picture) << c.what;
+    EXPECT_EQ(picture.error().code, static_cast<std::uint32_t>(c.error)) << c.what;
+
+    testing::FakePlatform platform;
+    testing::FakeClock clock;
+    LoopSender sender;
+    MediaConfig config;
+    RunState state(config, platform.manager, sender, platform, clock);
+    testing::CapturedLines lines;
+    TrackProperties props;
+    props.thumbnail = thumbnail;
+    fetch_cover_art(state, props);
+    ASSERT_EQ(lines.out.size(), 1u) << c.what;
+    EXPECT_EQ(lines.out[0].rfind(R"({"msg":"cover: )", 0), 0u) << lines.out[0];
+    EXPECT_EQ(state.art_serial, 0u);
+    EXPECT_EQ(state.art_shown, 0u);
+  }
+  EXPECT_FALSE(thumbnail_of(nullptr));
 }
 
 }  // namespace
