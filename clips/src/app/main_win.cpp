@@ -4,40 +4,17 @@
 #include "audio/sound_devices_win.h"
 #include "board/storyboard_win.h"
 
-#include "common/console.h"
 #include "common/win/arguments.h"
 #include "common/win/error.h"
+#include "common/win/standard_streams.h"
 #include "common/win/thread_name.h"
 #include "play/player_win.h"
 #include "record/session_win.h"
 
-#include <windows.h>
-
-#include <fcntl.h>
-#include <io.h>
-
-#include <cstdio>
-#include <cstdlib>
-#include <fmt/format.h>
-
-namespace orvelle::clips {
-namespace {
-
-// Binary streams: a CR before each LF on standard output, or a 0x1A on
-// standard input taken as its end, would break the client's lines.
-void binary_streams() {
-  _setmode(_fileno(stdin), _O_BINARY);
-  _setmode(_fileno(stdout), _O_BINARY);
-  _setmode(_fileno(stderr), _O_BINARY);
-}
-
-}  // namespace
-}  // namespace orvelle::clips
-
 int main() {
   using namespace orvelle;
   using namespace orvelle::clips;
-  binary_streams();
+  win::binary_standard_streams();
   win::install_system_messages();
   win::install_thread_names();
   Modes modes;

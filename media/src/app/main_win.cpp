@@ -6,25 +6,15 @@
 #include "common/utf.h"
 #include "common/win/error.h"
 #include "common/win/owner.h"
+#include "common/win/standard_streams.h"
 #include "common/win/thread_name.h"
 
 #include <windows.h>
 #include <shellapi.h>
 
-#include <fcntl.h>
-#include <io.h>
-
 #include <cstdio>
 
 namespace {
-
-// Binary streams: a CR before each LF on standard output, or a 0x1A on
-// standard input taken as its end, would break the client's lines.
-void binary_streams() {
-  _setmode(_fileno(stdin), _O_BINARY);
-  _setmode(_fileno(stdout), _O_BINARY);
-  _setmode(_fileno(stderr), _O_BINARY);
-}
 
 std::vector<std::string> utf8_arguments() {
   int count = 0;
@@ -41,7 +31,7 @@ std::vector<std::string> utf8_arguments() {
 
 int main() {
   using namespace orvelle;
-  binary_streams();
+  win::binary_standard_streams();
   win::install_system_messages();
   win::install_thread_names();
   (void)SetPriorityClass(GetCurrentProcess(), BELOW_NORMAL_PRIORITY_CLASS);
