@@ -43,7 +43,15 @@ class Sim {
 
   // The next event of that name; every line read on the way is kept.
   std::optional<json> event(std::string_view name, std::chrono::milliseconds deadline = 20s) {
-    return next_event(*process, lines, name, deadline);
+    auto e = next_event(*process, lines, name, deadline);
+    if (e && name == "status" && !recording_since) recording_since = Clock::now();
+    return e;
+  }
+  // When the recorder first said it records, waited for if not read yet: a
+  // loaded machine's start-up must not count as recording.
+  Clock::time_point recording() {
+    if (!recording_since) event("status");
+    return recording_since.value_or(Clock::now());
   }
   // The next log line that contains part.
   bool log(std::string_view part, std::chrono::milliseconds deadline = 20s) {
@@ -67,6 +75,7 @@ class Sim {
 
   TempFolder dir{"orvelle-sim-"};
   Clock::time_point started;
+  std::optional<Clock::time_point> recording_since;
   std::unique_ptr<e2e::Background> process;
   std::vector<std::string> lines;
 };

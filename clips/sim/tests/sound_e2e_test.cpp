@@ -33,9 +33,9 @@ std::vector<std::string> recorder(std::initializer_list<const char*> extra) {
   return args;
 }
 
-// Records from the start until at, then saves and stops.
-std::string record_until(Sim& sim, std::chrono::milliseconds at) {
-  std::this_thread::sleep_until(sim.started + at);
+// Records for span from the first "status", then saves and stops.
+std::string record_for(Sim& sim, std::chrono::milliseconds span) {
+  std::this_thread::sleep_until(sim.recording() + span);
   const std::string path = sim.dir.file("clip.mp4");
   sim.save("s", path);
   auto saved = sim.event("save");
@@ -67,6 +67,39 @@ double level(const JudgedSound& s, Ticks t, Ticks length, double hz) {
     im += s.samples[from + i] * std::sin(phase);
   }
   return 2 * std::hypot(re, im) / double(n);
+}
+
+// Whether the track still holds sound length after t: the save may have
+// cut it just after a beep began.
+bool holds(const JudgedSound& s, Ticks t, Ticks length) {
+  return !s.samples.empty() && t + length <= s.time_of(s.samples.size() - 1);
+}
+
+// A tone at its loudest over 100 ms windows from from to to: a starved
+// machine may leave the microphone's "ran dry" gaps anywhere, while the
+// level of the tone where it is mixed is the program's.
+double loudest_tone(const JudgedSound& s, Ticks from, Ticks to, double hz) {
+  double top = 0;
+  for (Ticks t = from; t + 100 * kMs <= to && holds(s, t, 100 * kMs); t += 50 * kMs)
+    top = std::max(top, level(s, t, 100 * kMs, hz));
+  return top;
+}
+
+// From one second into the track, after the microphone's start.
+double loudest_tone(const JudgedSound& s, double hz) {
+  if (s.frame_times.empty()) return 0;
+  return loudest_tone(s, s.frame_times.front() + 1000 * kMs, Ticks::max() / 2, hz);
+}
+
+// The capture second a beep sounds for: the code of the picture nearest its
+// onset, to the second.
+std::optional<std::uint64_t> second_of(const JudgedClip& clip, Ticks beep) {
+  const JudgedPicture* nearest = nullptr;
+  for (const JudgedPicture& p : clip.pictures)
+    if (p.code && (!nearest || std::llabs((p.time - beep).count()) < std::llabs((nearest->time - beep).count())))
+      nearest = &p;
+  if (!nearest) return std::nullopt;
+  return (*nearest->code + 500) / 1000;
 }
 
 // Clip times where the sound rises above a quarter of the beep after at
@@ -106,7 +139,7 @@ TEST(SimSound, AudioAndMicMakeTheMixAndTheGameSoundAsTwoMarkedTracks) {
   auto back = sim.event("mic", 6s);
   ASSERT_TRUE(back) << sim.transcript();
   EXPECT_EQ(back->value("state", ""), "on");
-  const std::string path = record_until(sim, 9500ms);
+  const std::string path = record_for(sim, 9s);
 
   const JudgedClip clip = judge_clip(path);
   ASSERT_TRUE(clip.accepted) << clip.complaint;
@@ -126,16 +159,23 @@ TEST(SimSound, AudioAndMicMakeTheMixAndTheGameSoundAsTwoMarkedTracks) {
   ASSERT_TRUE(mix.accepted && game.accepted);
   const auto beeps = onsets(game);
   ASSERT_GE(beeps.size(), 7u);
+  double hum_before_missing = 0, hum_while_missing = -1;
   for (Ticks beep : beeps) {
+    if (!holds(game, beep, 800 * kMs)) continue;
     EXPECT_NEAR(level(game, beep + 20 * kMs, 60 * kMs, 1000), 0.5, 0.1);
     EXPECT_NEAR(level(mix, beep + 20 * kMs, 60 * kMs, 1000), 0.5, 0.1);
     EXPECT_LT(level(game, beep + 300 * kMs, 500 * kMs, 440), 0.01);
+    // The microphone hums in the mix while it is there, and not while it
+    // is missing (from 4 s to 6 s of capture time).
+    const auto second = second_of(clip, beep);
+    if (second && *second >= 1 && *second <= 3)
+      hum_before_missing =
+          std::max(hum_before_missing, loudest_tone(mix, beep + 300 * kMs, beep + 800 * kMs, 440));
+    if (second == 5u) hum_while_missing = level(mix, beep + 300 * kMs, 500 * kMs, 440);
   }
-  // The microphone hums in the mix while it is there, and not while it is
-  // missing (from 4 s to 6 s of capture time, the second and third beeps
-  // before the last).
-  EXPECT_NEAR(level(mix, beeps[1] + 300 * kMs, 500 * kMs, 440), 0.25, 0.05);
-  EXPECT_LT(level(mix, beeps[4] + 300 * kMs, 500 * kMs, 440), 0.01);
+  EXPECT_NEAR(hum_before_missing, 0.25, 0.05);
+  ASSERT_GE(hum_while_missing, 0) << "no beep of the fifth second";
+  EXPECT_LT(hum_while_missing, 0.01);
 }
 
 // The pictures show their capture time; a beep starts at each whole second
@@ -144,7 +184,7 @@ TEST(SimSound, AudioAndMicMakeTheMixAndTheGameSoundAsTwoMarkedTracks) {
 TEST(SimSound, EachBeepStartsWithThePictureOfItsSecond) {
   Sim sim(sound_scenario(kStereo, "", R"({"at": 3500, "do": "minimise"}, {"at": 5200, "do": "restore"})"),
           recorder({"--audio"}));
-  const std::string path = record_until(sim, 9500ms);
+  const std::string path = record_for(sim, 9s);
   const JudgedClip clip = judge_clip(path);
   ASSERT_TRUE(clip.accepted) << clip.complaint;
   // One sound track, enabled: there is nothing to mark.
@@ -155,13 +195,14 @@ TEST(SimSound, EachBeepStartsWithThePictureOfItsSecond) {
   ASSERT_TRUE(sound.accepted);
   int met = 0, after_gap = 0;
   for (Ticks beep : onsets(sound)) {
-    // The picture whose code is the second nearest to the onset.
+    // The picture showing the beep's second. A starved machine may have
+    // dropped it from the clip: that beep has nothing to meet.
+    const auto second = second_of(clip, beep);
+    ASSERT_TRUE(second);
     const JudgedPicture* picture = nullptr;
     for (const JudgedPicture& p : clip.pictures)
-      if (p.code && *p.code % 1000 == 0 && (!picture || std::llabs((p.time - beep).count()) <
-                                                            std::llabs((picture->time - beep).count())))
-        picture = &p;
-    ASSERT_TRUE(picture) << "no picture of a whole second";
+      if (p.code == *second * 1000) picture = &p;
+    if (!picture) continue;
     const double off_ms = std::chrono::duration<double, std::milli>(beep - picture->time).count();
     EXPECT_LE(std::fabs(off_ms), kFrameMs) << "the beep of second " << *picture->code / 1000 << " is "
                                            << off_ms << " ms off its picture";
@@ -183,14 +224,14 @@ TEST(SimSound, MicAloneIsTheToneOverSilenceOnOneTrack) {
   auto blocked = sim.event("mic");
   ASSERT_TRUE(blocked) << sim.transcript();
   EXPECT_EQ(blocked->value("state", ""), "blocked");
-  const std::string path = record_until(sim, 4000ms);
+  const std::string path = record_for(sim, 3500ms);
   const JudgedClip clip = judge_clip(path);
   ASSERT_TRUE(clip.accepted) << clip.complaint;
   ASSERT_EQ(clip.streams.size(), 2u);
   const JudgedSound sound = judge_sound(path, 0);
   ASSERT_TRUE(sound.accepted);
   const Ticks early = sound.frame_times[sound.frame_times.size() / 4];
-  EXPECT_NEAR(level(sound, early, 500 * kMs, 440), 0.25, 0.05);
+  EXPECT_NEAR(loudest_tone(sound, early, early + 500 * kMs, 440), 0.25, 0.05);
   // The game's beeps are not recorded: no 1 kHz anywhere.
   for (Ticks t = sound.frame_times.front(); t + 100 * kMs < sound.frame_times.back(); t += 50 * kMs)
     EXPECT_LT(level(sound, t, 50 * kMs, 1000), 0.02);
@@ -214,12 +255,11 @@ TEST(SimSound, MicrophonesOfOtherFormatsAreMixedAndUnreadablePlaybackIsLeftOut) 
 
   for (std::size_t i = 0; i < mixed.size(); ++i) {
     SCOPED_TRACE(mics[i]);
-    const std::string path = record_until(*mixed[i], 4000ms);
+    const std::string path = record_for(*mixed[i], 3500ms);
     const JudgedSound sound = judge_sound(path, 0);
     ASSERT_TRUE(sound.accepted);
     EXPECT_EQ(sound.rate, 48000u);
-    const Ticks mid = sound.frame_times[sound.frame_times.size() / 2];
-    EXPECT_NEAR(level(sound, mid + 300 * kMs, 500 * kMs, 440), 0.25, 0.05);
+    EXPECT_NEAR(loudest_tone(sound, 440), 0.25, 0.05);
   }
   for (std::size_t i = 0; i < silent.size(); ++i) {
     SCOPED_TRACE(refused[i].sound);
@@ -227,7 +267,7 @@ TEST(SimSound, MicrophonesOfOtherFormatsAreMixedAndUnreadablePlaybackIsLeftOut) 
     auto status = silent[i]->event("status");
     ASSERT_TRUE(status);
     EXPECT_EQ(status->value("audio", "?"), "");
-    const JudgedClip clip = judge_clip(record_until(*silent[i], 4000ms));
+    const JudgedClip clip = judge_clip(record_for(*silent[i], 3500ms));
     ASSERT_TRUE(clip.accepted) << clip.complaint;
     EXPECT_EQ(clip.streams.size(), 1u);
   }
