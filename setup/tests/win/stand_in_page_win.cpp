@@ -18,6 +18,7 @@
 #include "common/win/arguments.h"
 #include "common/win/error.h"
 #include "common/win/owner.h"
+#include "common/win/standard_streams.h"
 #include "main/answer_files_win.h"
 #include "main/page_actions_win.h"
 #include "main/page_address.h"
@@ -25,9 +26,6 @@
 #include "main/setup_state_win.h"
 
 #include <windows.h>
-
-#include <fcntl.h>
-#include <io.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -196,8 +194,7 @@ Result<std::unique_ptr<PageView>> stand_in_page(HWND window, const SetupOptions&
 
 int main() {
   using namespace orvelle;
-  _setmode(_fileno(stdin), _O_BINARY);
-  _setmode(_fileno(stdout), _O_BINARY);
+  win::binary_standard_streams();
   win::install_system_messages();
   std::vector<std::string> args = win::utf8_arguments("orvelle-setup: ");
   setup::g_fail_after_data = std::ranges::find(args, "--stand-in-fail") != args.end();
