@@ -33,12 +33,21 @@ struct RunningWindow {
   }
 };
 
-TEST(PageMessages, OnlyTheSetupPageIsHeard) {
+// A running window whose ready and result files are in a scratch folder.
+class PageMessages : public testing::Test {
+ protected:
+  SetupOptions with_files() {
+    SetupOptions o;
+    o.ready = scratch.file("ready");
+    o.result = scratch.file("result");
+    return o;
+  }
   ScratchFolder scratch;
-  SetupOptions options;
-  options.ready = scratch.file("ready");
-  options.result = scratch.file("result");
-  RunningWindow running(options);
+  SetupOptions options = with_files();
+  RunningWindow running{options};
+};
+
+TEST_F(PageMessages, OnlyTheSetupPageIsHeard) {
   ASSERT_TRUE(running.window);
   for (const char* source : {"https://evil/?https://setup.orvelle.example/",
                              "https://setup.orvelle.example.evil/setup.html", "", "about:blank"}) {
@@ -54,12 +63,7 @@ TEST(PageMessages, OnlyTheSetupPageIsHeard) {
   EXPECT_TRUE(exists(*options.ready));
 }
 
-TEST(PageMessages, NothingActsOnceStartHasEndedTheWindow) {
-  ScratchFolder scratch;
-  SetupOptions options;
-  options.ready = scratch.file("ready");
-  options.result = scratch.file("result");
-  RunningWindow running(options);
+TEST_F(PageMessages, NothingActsOnceStartHasEndedTheWindow) {
   ASSERT_TRUE(running.window);
   // One dispatch may carry several messages: those after "start" come to a
   // window that is gone.
