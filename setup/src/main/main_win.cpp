@@ -17,6 +17,5 @@ int main() {
   // A line end stays one byte in the installer's log.
   _setmode(_fileno(stderr), _O_BINARY);
   win::install_system_messages();
-  return setup::run_setup(win::utf8_arguments("orvelle-setup: "), setup::start_webview_page,
-                          setup::webview_data_folder());
+  return setup::run_setup(win::utf8_arguments("orvelle-setup: "), setup::start_webview_page);
 }

@@ -56,6 +56,8 @@ SetupOptions parse_setup_options(const std::vector<std::string>& args) {
     }
   }
   if (o.lang.empty()) o.lang = "en";
+  // An empty folder is no folder, as for --dir: never the current one.
+  if (o.shots && o.shots->empty()) o.shots.reset();
   return o;
 }
 

@@ -21,7 +21,7 @@ struct SetupOptions {
   std::optional<std::string> result;
   std::optional<std::string> setup;
   std::optional<std::string> log;
-  std::optional<std::string> shots;
+  std::optional<std::string> shots;  // absent when given empty
   std::uint64_t expect = 0;  // KiB; 0: no disk progress
   bool demo = false;
   bool offscreen = false;

@@ -3,6 +3,7 @@
 #include "main/answer_files_win.h"
 #include "main/host_messages.h"
 #include "main/page_action.h"
+#include "main/page_address.h"
 #include "overhang/overhang_png_win.h"
 
 #include <shellapi.h>
@@ -57,8 +58,9 @@ PageAction act(SetupState& state, PageAction action) {
 
 void answer_once(SetupState& state, std::string_view answer) {
   if (state.answered) return;
-  state.answered = true;  // also when the write fails: the answer was given
-  if (state.options.result) (void)write_answer(*state.options.result, answer);
+  // Given once a file holds it (or no file was asked for): an answer that
+  // reached no file leaves the next one its chance.
+  state.answered = !state.options.result || write_answer(*state.options.result, answer);
 }
 
 void show_logo(SetupState& state) {
@@ -73,14 +75,17 @@ void post_progress(SetupState& state, double value) {
     state.page->post_json(progress_message(*v));
 }
 
-void handle_page_message(std::string_view json) {
+void handle_page_message(std::string_view source, std::string_view json) {
+  if (!is_page_source(source)) return;
   auto message = read_page_message(json);
   if (!message) return;
   HWND window = nullptr;
   PageAction after = PageAction::Ignore;
   {
     auto state = setup_state_slot().borrow();
-    if (!state) return;
+    // A "start" or "retry" earlier in the same dispatch has destroyed the
+    // window: what follows it must not act any more.
+    if (!state || !IsWindow(state->hwnd)) return;
     window = state->hwnd;
     after = act(*state, page_action(*message));
   }

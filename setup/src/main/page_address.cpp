@@ -1,7 +1,5 @@
 #include "main/page_address.h"
 
-#include "common/path_join.h"
-
 #include <fmt/format.h>
 
 namespace orvelle::setup {
@@ -37,8 +35,11 @@ std::string page_address(const SetupOptions& o) {
                      percent_encode(o.log.value_or("")));
 }
 
-std::string user_data_folder(std::string_view temp_folder, std::uint32_t process_id) {
-  return join_path(temp_folder, fmt::format("orvelle-setup-webview-{}", process_id));
+bool is_page_source(std::string_view uri) {
+  // The runtime gives the source in its normal form (lower-case scheme and
+  // host, no default port), so the page's origin and a slash must open it:
+  // anything else is another site, however much of our name it carries.
+  return uri.starts_with(fmt::format("https://{}/", kPageHost));
 }
 
 }  // namespace orvelle::setup

@@ -1,10 +1,9 @@
 #pragma once
 // Where the setup page is found: the page's address with the installer's
-// values in its query, and the browser's own data folder.
+// values in its query, and the origin its messages must come from.
 
 #include "main/options.h"
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -20,9 +19,9 @@ std::string percent_encode(std::string_view text);
 // "https://{host}/setup.html?lang=…&dir=…&version=…&log=…".
 std::string page_address(const SetupOptions& options);
 
-// The browser's data folder inside the temporary folder. It carries the
-// process id: the folder is removed when the window closes, and a second
-// window (the installer's retry starts one) must not lose its data then.
-std::string user_data_folder(std::string_view temp_folder, std::uint32_t process_id);
+// Whether a web message comes from the setup page: its source is on
+// "https://{host}/". A page that followed a link elsewhere may not answer
+// for the user.
+bool is_page_source(std::string_view uri);
 
 }  // namespace orvelle::setup

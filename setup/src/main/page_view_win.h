@@ -30,9 +30,10 @@ class PageView {
   virtual void close() = 0;
 };
 
-// Sets the page up in the main window, before it is shown. Its page
-// messages go to handle_page_message (page_actions_win.h).
-using PageSetUp =
-    std::function<Result<std::unique_ptr<PageView>>(HWND window, const SetupOptions& options)>;
+// Sets the page up in the main window, before it is shown, with the
+// browser's data in data_folder. Its page messages go to
+// handle_page_message (page_actions_win.h).
+using PageSetUp = std::function<Result<std::unique_ptr<PageView>>(
+    HWND window, const SetupOptions& options, const std::string& data_folder)>;
 
 }  // namespace orvelle::setup

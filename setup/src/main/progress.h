@@ -2,6 +2,8 @@
 // Where the progress bar stands without a word from the installer: the demo
 // curve, and the install folder's size against the expected size.
 
+#include "main/folder_listing.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -16,21 +18,6 @@ std::optional<double> demo_progress(double t_ms);
 // The folder's bytes against the expected KiB, never past 0.98: only the
 // installer's "done" completes the bar.
 double disk_progress(std::uint64_t bytes, std::uint64_t expect_kib);
-
-// One entry of a folder listing.
-struct FolderEntry {
-  std::string name;
-  bool directory = false;
-  bool name_surrogate = false;  // a symbolic link or junction
-  std::uint64_t size = 0;
-};
-
-// Lists a folder; nothing when it cannot be listed.
-class FolderLister {
- public:
-  virtual ~FolderLister() = default;
-  virtual std::optional<std::vector<FolderEntry>> list(const std::string& folder) = 0;
-};
 
 // The bytes below a folder. Links to folders are counted by their listed
 // size and not entered, so a junction back up cannot loop the walk.

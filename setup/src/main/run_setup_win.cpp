@@ -5,7 +5,7 @@
 #include "common/utf.h"
 #include "common/win/error.h"
 #include "main/setup_state_win.h"
-#include "main/temp_folder_win.h"
+#include "main/data_folder_win.h"
 #include "main/window_proc_win.h"
 #include "main/window_rule.h"
 
@@ -72,21 +72,32 @@ void run_message_loop(HWND window) {
   }
 }
 
-void clean_up(const std::string& data_folder) {
+void clean_up() {
   std::optional<SetupState> state = setup_state_slot().take();
   if (state) {
     if (state->page) state->page->close();
     state->page.reset();
     if (state->overhang) destroy_overhang(std::move(*state->overhang));
   }
-  state.reset();
-  if (!data_folder.empty()) remove_folder_patiently(data_folder);
 }
+
+// The browser's data folder goes on every way out of run_setup, a failed
+// start-up included (the environment may have made it before a later step
+// failed), and after everything that used it is gone.
+class DataFolderRemoval {
+ public:
+  explicit DataFolderRemoval(std::string folder) : folder_(std::move(folder)) {}
+  DataFolderRemoval(const DataFolderRemoval&) = delete;
+  DataFolderRemoval& operator=(const DataFolderRemoval&) = delete;
+  ~DataFolderRemoval() { remove_folder_patiently(folder_); }
+
+ private:
+  std::string folder_;
+};
 
 }  // namespace
 
-int run_setup(const std::vector<std::string>& args, const PageSetUp& set_up_page,
-              const std::string& data_folder) {
+int run_setup(const std::vector<std::string>& args, const PageSetUp& set_up_page) {
   SetupOptions options = parse_setup_options(args);
   (void)CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   (void)SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
@@ -95,9 +106,12 @@ int run_setup(const std::vector<std::string>& args, const PageSetUp& set_up_page
     write_line(Stream::err, fmt::format("orvelle-setup: {}", e.text()));
     return 2;
   };
+  auto data_folder = prepare_data_folder();
+  if (!data_folder) return fail(data_folder.error());
+  DataFolderRemoval removal(*data_folder);
   auto window = create_main_window(options);
   if (!window) return fail(window.error());
-  auto page = set_up_page(*window, options);
+  auto page = set_up_page(*window, options, *data_folder);
   if (!page) return fail(page.error());
 
   ShowWindow(*window, options.offscreen ? SW_SHOWNOACTIVATE : SW_SHOW);
@@ -110,7 +124,7 @@ int run_setup(const std::vector<std::string>& args, const PageSetUp& set_up_page
   setup_state_slot().put(std::move(state));
 
   run_message_loop(*window);
-  clean_up(data_folder);
+  clean_up();
   return 0;
 }
 

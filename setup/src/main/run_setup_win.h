@@ -4,14 +4,13 @@
 
 #include "main/page_view_win.h"
 
-#include <string>
 #include <vector>
 
 namespace orvelle::setup {
 
 // The exit code: 0 once the window has closed, 2 when the start-up failed
-// (its one line is then on standard error).
-int run_setup(const std::vector<std::string>& args, const PageSetUp& set_up_page,
-              const std::string& data_folder);
+// (its one line is then on standard error). The browser's data folder is
+// removed either way; the folders of ended runs are swept at the start.
+int run_setup(const std::vector<std::string>& args, const PageSetUp& set_up_page);
 
 }  // namespace orvelle::setup

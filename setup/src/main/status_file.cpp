@@ -5,6 +5,8 @@
 namespace orvelle::setup {
 
 StatusWord read_status(std::string_view text) {
+  // Windows tools open a UTF-8 file with a byte-order mark by default.
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
   std::size_t end = text.find('\n');
   std::string_view first = text.substr(0, end);
   if (first.ends_with('\r')) first.remove_suffix(1);

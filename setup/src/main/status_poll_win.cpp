@@ -4,6 +4,7 @@
 #include "common/utf.h"
 #include "common/win/owner.h"
 #include "main/answer_files_win.h"
+#include "main/folder_listing_win.h"
 #include "main/host_messages.h"
 #include "main/page_actions_win.h"
 #include "main/progress.h"
@@ -34,32 +35,6 @@ std::optional<std::string> read_whole_file(const std::string& path) {
   }
   return text;
 }
-
-class WindowsLister : public FolderLister {
- public:
-  std::optional<std::vector<FolderEntry>> list(const std::string& folder) override {
-    WIN32_FIND_DATAW found{};
-    HANDLE raw = FindFirstFileExW(wide_path(join_path(folder, "*")).c_str(), FindExInfoBasic,
-                                  &found, FindExSearchNameMatch, nullptr, 0);
-    if (raw == INVALID_HANDLE_VALUE) return std::nullopt;
-    struct FindTraits : win::PointerTraits<HANDLE> {
-      static bool is_valid(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
-      static void close(HANDLE h) { FindClose(h); }
-    };
-    win::Owner<FindTraits> search(raw);
-    std::vector<FolderEntry> entries;
-    do {
-      FolderEntry e;
-      e.name = utf16_to_utf8(std::u16string_view(reinterpret_cast<const char16_t*>(found.cFileName)));
-      e.directory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-      e.name_surrogate = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
-                         IsReparseTagNameSurrogate(found.dwReserved0);
-      e.size = std::uint64_t{found.nFileSizeHigh} << 32 | found.nFileSizeLow;
-      entries.push_back(std::move(e));
-    } while (FindNextFileW(search.get(), &found));
-    return entries;
-  }
-};
 
 void take_due_shots(SetupState& state, std::uint64_t elapsed_ms) {
   if (!state.options.shots || !state.page) return;
@@ -122,7 +97,7 @@ bool status_tick(SetupState& state) {
 
   if (state.options.expect != 0) {
     WindowsLister lister;
-    post_progress(state, disk_progress(folder_size(state.options.dir, lister),
+    post_progress(state, disk_progress(folder_size(long_folder_path(state.options.dir), lister),
                                        state.options.expect));
   }
   return false;

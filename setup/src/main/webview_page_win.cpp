@@ -8,7 +8,6 @@
 #include "main/completion_wait_win.h"
 #include "main/page_actions_win.h"
 #include "main/page_address.h"
-#include "main/temp_folder_win.h"
 #include "main/webview_loader_win.h"
 
 #include <shlwapi.h>
@@ -67,29 +66,32 @@ using ControllerHandler =
     CompletionHandler<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler,
                       ICoreWebView2Controller>;
 
+std::string utf8(const CoTaskMemory<wchar_t>& text) {
+  return utf16_to_utf8(std::u16string_view(reinterpret_cast<const char16_t*>(text.get()),
+                                           std::wcslen(text.get())));
+}
+
 // The page's messages, on the user-interface thread. Always success to
-// WebView2: what the page sends is never the runtime's fault.
+// WebView2: what the page sends is never the runtime's fault. A message
+// whose source cannot be had is dropped like one from another site.
 class WebMessageHandler : public ComObject<ICoreWebView2WebMessageReceivedEventHandler> {
  public:
   HRESULT STDMETHODCALLTYPE Invoke(ICoreWebView2*,
                                    ICoreWebView2WebMessageReceivedEventArgs* args) override {
     if (!args) return S_OK;
-    CoTaskMemory<wchar_t> json;
+    CoTaskMemory<wchar_t> source, json;
+    if (FAILED(args->get_Source(source.put())) || !source) return S_OK;
     if (FAILED(args->get_WebMessageAsJson(json.put())) || !json) return S_OK;
-    std::u16string_view text(reinterpret_cast<const char16_t*>(json.get()),
-                             std::wcslen(json.get()));
-    handle_page_message(utf16_to_utf8(text));
+    handle_page_message(utf8(source), utf8(json));
     return S_OK;
   }
 };
 
-// The page never opens a window or a browser of its own.
-class NewWindowBlocker : public ComObject<ICoreWebView2NewWindowRequestedEventHandler> {
+class NewWindowHandler : public ComObject<ICoreWebView2NewWindowRequestedEventHandler> {
  public:
-  HRESULT STDMETHODCALLTYPE Invoke(ICoreWebView2*,
+  HRESULT STDMETHODCALLTYPE Invoke(ICoreWebView2* sender,
                                    ICoreWebView2NewWindowRequestedEventArgs* args) override {
-    if (args) (void)args->put_Handled(TRUE);
-    return S_OK;
+    return block_new_window(sender, args);
   }
 };
 
@@ -137,11 +139,12 @@ class WebViewPage : public PageView {
   ComPtr<ICoreWebView2> view_;
 };
 
-Result<ComPtr<ICoreWebView2Environment>> create_environment(const WebViewLoader& loader) {
+Result<ComPtr<ICoreWebView2Environment>> create_environment(const WebViewLoader& loader,
+                                                            const std::string& data_folder) {
   auto [sender, answers] = make_channel<Answer<ICoreWebView2Environment>>();
   auto handler = make_com<EnvironmentHandler>(std::move(sender));
   auto options = make_com<EnvironmentOptions>();
-  std::wstring data = wide(webview_data_folder());
+  std::wstring data = wide(data_folder);
   HRESULT hr = loader.create_environment(nullptr, data.c_str(), options.get(), handler.get());
   handler.reset();
   if (FAILED(hr)) return error(wait_failure("WebView2 environment", hresult_error(hr).text()));
@@ -173,9 +176,10 @@ void switch_off_extras(const ComPtr<ICoreWebView2Settings>& settings) {
 }
 
 Result<std::unique_ptr<PageView>> set_up(WebViewLoader loader, HWND window,
-                                         const SetupOptions& options) {
+                                         const SetupOptions& options,
+                                         const std::string& data_folder) {
   ORVELLE_ASSIGN_OR_RETURN(ComPtr<ICoreWebView2Environment> environment,
-                           create_environment(loader));
+                           create_environment(loader, data_folder));
   ORVELLE_ASSIGN_OR_RETURN(ComPtr<ICoreWebView2Controller> controller,
                            create_controller(environment.get(), window));
   RECT client{};
@@ -198,7 +202,7 @@ Result<std::unique_ptr<PageView>> set_up(WebViewLoader loader, HWND window,
       COREWEBVIEW2_HOST_RESOURCE_ACCESS_KIND_DENY_CORS)));
   EventRegistrationToken token{};
   ORVELLE_TRY(checked(view->add_WebMessageReceived(make_com<WebMessageHandler>().get(), &token)));
-  (void)view->add_NewWindowRequested(make_com<NewWindowBlocker>().get(), &token);
+  (void)view->add_NewWindowRequested(make_com<NewWindowHandler>().get(), &token);
   ORVELLE_TRY(checked(view->Navigate(wide(page_address(options)).c_str())));
   ORVELLE_TRY(checked(controller->put_IsVisible(TRUE)));
   return std::make_unique<WebViewPage>(std::move(loader), std::move(controller), std::move(view));
@@ -206,16 +210,18 @@ Result<std::unique_ptr<PageView>> set_up(WebViewLoader loader, HWND window,
 
 }  // namespace
 
-std::string webview_data_folder() {
-  return user_data_folder(temp_folder(), GetCurrentProcessId());
+HRESULT block_new_window(ICoreWebView2*, ICoreWebView2NewWindowRequestedEventArgs* args) {
+  if (args) (void)args->put_Handled(TRUE);
+  return S_OK;
 }
 
-Result<std::unique_ptr<PageView>> start_webview_page(HWND window, const SetupOptions& options) {
+Result<std::unique_ptr<PageView>> start_webview_page(HWND window, const SetupOptions& options,
+                                                     const std::string& data_folder) {
   auto loader = load_webview_loader();
   // A missing loader is a runtime that cannot be used: the environment
   // step's failure.
   if (!loader) return error(wait_failure("WebView2 environment", loader.error().text()));
-  return set_up(std::move(*loader), window, options);
+  return set_up(std::move(*loader), window, options, data_folder);
 }
 
 }  // namespace orvelle::setup

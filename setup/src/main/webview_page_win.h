@@ -3,14 +3,18 @@
 // environment, the controller, the settings, the page folder under its host
 // name, the page's messages and its address.
 
+#include "common/win/webview2.h"
 #include "main/page_view_win.h"
 
 namespace orvelle::setup {
 
-// The browser's data folder of this process (see user_data_folder).
-std::string webview_data_folder();
-
 // The PageSetUp of the program.
-Result<std::unique_ptr<PageView>> start_webview_page(HWND window, const SetupOptions& options);
+Result<std::unique_ptr<PageView>> start_webview_page(HWND window, const SetupOptions& options,
+                                                     const std::string& data_folder);
+
+// The NewWindowRequested handler: marks the request handled, so that the
+// page never opens a window or a browser of its own. Always success.
+HRESULT block_new_window(win::ICoreWebView2* sender,
+                         win::ICoreWebView2NewWindowRequestedEventArgs* args);
 
 }  // namespace orvelle::setup

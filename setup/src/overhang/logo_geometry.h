@@ -25,4 +25,8 @@ LogoGeometry logo_geometry(std::uint32_t dpi);
 // memory); no real monitor comes near it.
 inline constexpr std::int32_t kLargestCanvas = 4096;
 
+// Whether a logo of this geometry is drawn at all; asked before anything is
+// decoded, so that an absurd dpi is refused rather than exhausting memory.
+inline bool drawable(const LogoGeometry& g) { return g.canvas > 0 && g.canvas < kLargestCanvas; }
+
 }  // namespace orvelle::setup

@@ -110,7 +110,7 @@ std::vector<std::uint8_t> compose_logo(std::span<const std::uint8_t> logo, const
 
 std::vector<std::uint8_t> build_logo_picture(std::span<const std::uint8_t> logo,
                                              const LogoGeometry& g) {
-  if (g.canvas <= 0 || g.canvas >= kLargestCanvas || g.logo < 0 ||
+  if (!drawable(g) || g.logo < 0 ||
       logo.size() != plane_length(g.logo) * 4)
     return {};
   Plane shadow = shadow_plane(alpha_plane(logo, g), g);

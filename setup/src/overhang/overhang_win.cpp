@@ -63,12 +63,15 @@ std::optional<std::vector<std::uint8_t>> decode_logo(LogoBytes png, std::int32_t
   return pixels;
 }
 
-bool present(const Overhang& o, BYTE alpha) {
+bool present(Overhang& o, BYTE alpha) {
   SIZE size{o.geometry.canvas, o.geometry.canvas};
   POINT source{0, 0};
   BLENDFUNCTION blend{AC_SRC_OVER, 0, alpha, AC_SRC_ALPHA};
-  return UpdateLayeredWindow(o.window.get(), nullptr, nullptr, &size, o.memory_dc.get(), &source,
-                             0, &blend, ULW_ALPHA) != FALSE;
+  if (!UpdateLayeredWindow(o.window.get(), nullptr, nullptr, &size, o.memory_dc.get(), &source, 0,
+                           &blend, ULW_ALPHA))
+    return false;
+  o.alpha = alpha;
+  return true;
 }
 
 constexpr wchar_t kClass[] = L"OrvelleSetupMark";
@@ -87,6 +90,7 @@ std::optional<Overhang> create_overhang(HWND main_window, UINT dpi) {
   Overhang o;
   o.geometry = logo_geometry(dpi);
   const LogoGeometry& g = o.geometry;
+  if (!drawable(g)) return std::nullopt;
   HINSTANCE module = GetModuleHandleW(nullptr);
   auto logo = decode_stored_logo(g.logo);
   if (!logo) return std::nullopt;

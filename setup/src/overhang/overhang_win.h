@@ -57,6 +57,7 @@ struct Overhang {
   Selection selection;
   LogoGeometry geometry;  // its canvas is the window's width and height
   bool visible = false;
+  std::uint8_t alpha = 0;  // the constant alpha last presented
 };
 
 // The stored mark decoded by WIC, scaled to size x size and made

@@ -19,7 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   SetupOptions o = parse_setup_options(args);
   FUZZ_CHECK(!o.lang.empty());
+  FUZZ_CHECK(!o.shots || !o.shots->empty());
   std::string address = page_address(o);
+  FUZZ_CHECK(is_page_source(address));  // whatever the query holds
   std::string query = address.substr(address.find('?') + 1);
   for (char c : query) {
     bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||

@@ -50,6 +50,9 @@ TEST(SetupOptions, ValuesAreTakenWhateverTheyLookLike) {
   EXPECT_EQ(o.result, "");
   o = parse_setup_options({"--lang"});
   EXPECT_EQ(o.lang, "en");
+  // An empty screenshot folder is none: no files in the current folder.
+  for (const Args& args : {Args{"--shots", ""}, Args{"--shots"}, Args{"--shots", "s", "--shots", ""}})
+    EXPECT_EQ(parse_setup_options(args).shots, std::nullopt) << testing::PrintToString(args);
   o = parse_setup_options({"--lang", "", "--demo"});
   EXPECT_EQ(o.lang, "en");
   EXPECT_TRUE(o.demo);

@@ -38,10 +38,32 @@ TEST(PageAddress, CarriesTheFourValuesInOrder) {
             "&version=1.2.3-beta_4~x&log=C%3A%5CTemp%5Csetup%20log.txt");
 }
 
-TEST(PageAddress, UserDataFolderIsPerProcess) {
-  EXPECT_EQ(user_data_folder("C:\\Temp\\", 42), "C:\\Temp\\orvelle-setup-webview-42");
-  EXPECT_EQ(user_data_folder("C:\\Temp", 42), "C:\\Temp\\orvelle-setup-webview-42");
-  EXPECT_NE(user_data_folder("C:\\Temp\\", 42), user_data_folder("C:\\Temp\\", 43));
+TEST(PageAddress, OnlyThePageItselfIsASource) {
+  struct Case {
+    const char* source;
+    bool page;
+  } cases[] = {
+      {"https://setup.orvelle.example/setup.html?lang=en&dir=&version=&log=", true},
+      // After an in-page navigation on the same host.
+      {"https://setup.orvelle.example/setup.html#done", true},
+      {"https://setup.orvelle.example/other/page.html?x=1", true},
+      {"https://setup.orvelle.example/", true},
+      {"https://setup.orvelle.example", false},
+      {"http://setup.orvelle.example/setup.html", false},
+      {"file://setup.orvelle.example/setup.html", false},
+      {"https://setup.orvelle.example.evil/setup.html", false},
+      {"https://setup.orvelle.example:8443/setup.html", false},
+      {"https://setup.orvelle.example@evil/setup.html", false},
+      {"https://user@setup.orvelle.example/setup.html", false},
+      {"https://evil/?https://setup.orvelle.example/", false},
+      {"https://evil/https://setup.orvelle.example/", false},
+      {"https://xsetup.orvelle.example/", false},
+      {"https://orvelle.example/", false},
+      {" https://setup.orvelle.example/", false},
+      {"about:blank", false},
+      {"", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(is_page_source(c.source), c.page) << c.source;
 }
 
 }  // namespace

@@ -56,6 +56,10 @@ TEST(StatusFile, Words) {
       {"failed\r\ndisk full\r\n\r\ncode 5\r\n", K::Failed, "disk full  code 5"},
       {"failed\n  \"quoted\"\ttab \n", K::Failed, "\"quoted\"\ttab"},
       {"running\nfailed", K::Nothing, ""},
+      // One byte-order mark is dropped, as Windows tools write it; a second is text.
+      {"\xEF\xBB\xBF" "done\r\n", K::Done, ""},
+      {"\xEF\xBB\xBF" "failed\n\xEF\xBB\xBFx", K::Failed, "\xEF\xBB\xBFx"},
+      {"\xEF\xBB\xBF\xEF\xBB\xBF" "done", K::Nothing, ""},
   };
   for (const auto& c : cases) {
     StatusWord s = read_status(c.text);
@@ -114,6 +118,20 @@ TEST(Progress, FolderWalk) {
   EXPECT_EQ(folder_size("", fs), 0u);
   fs.folders["C:\\Y"] = {{"huge", false, false, UINT64_MAX}, {"more", false, false, 5}};
   EXPECT_EQ(folder_size("C:\\Y", fs), UINT64_MAX);
+}
+
+TEST(Progress, TheWalkUsesTheLongPathForm) {
+  struct Case {
+    const char* full;
+    const char* long_form;
+  } cases[] = {
+      {"C:\\Program Files\\X", "\\\\?\\C:\\Program Files\\X"},
+      {"\\\\server\\share\\X", "\\\\?\\UNC\\server\\share\\X"},
+      {"\\\\?\\C:\\X", "\\\\?\\C:\\X"},
+      {"\\\\?\\UNC\\server\\share", "\\\\?\\UNC\\server\\share"},
+      {"\\\\.\\C:\\X", "\\\\.\\C:\\X"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(long_path_form(c.full), c.long_form) << c.full;
 }
 
 TEST(Progress, ScreenshotSchedule) {

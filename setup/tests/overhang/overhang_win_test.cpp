@@ -78,6 +78,13 @@ TEST(OverhangWindow, CarriesTheBandOfTheDecodedLogo) {
   EXPECT_EQ(GetCurrentObject(logo->memory_dc.get(), OBJ_BITMAP), logo->dib.get());
 }
 
+TEST(OverhangWindow, AnAbsurdDpiMakesNoLogo) {
+  Com com;
+  MainWindow main;
+  // Refused by its canvas before anything is decoded at that size.
+  for (UINT dpi : {4000u, 1000000u}) EXPECT_FALSE(create_overhang(main.window, dpi)) << dpi;
+}
+
 TEST(ProgramResources, TheWindowsIconLoads) {
   HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
   EXPECT_NE(icon, nullptr);

@@ -5,27 +5,29 @@
 // the page ("post …"), writes a PNG signature for each screenshot, and takes
 // commands on standard input:
 //   page JSON   the page posts JSON to the host (the real handler runs)
+//   from URI JSON  a document at URI posts JSON (the page after a link)
 //   report      the windows' places, styles and the work area, one line each
 //   move X Y    moves the main window
 //   dpi         sends the main window WM_DPICHANGED at its own dpi
 //   close       WM_CLOSE to the main window (also at the end of the input)
-// Like the browser, it makes the data folder, which the clean-up removes.
+// Like the browser, it makes the data folder, which the clean-up removes;
+// with the word --stand-in-fail the page's set-up fails after that, as an
+// environment that made its folder and then failed would.
 
 #include "common/console.h"
 #include "common/win/arguments.h"
 #include "common/win/error.h"
 #include "common/win/owner.h"
+#include "common/win/standard_streams.h"
 #include "main/answer_files_win.h"
 #include "main/page_actions_win.h"
 #include "main/page_address.h"
 #include "main/run_setup_win.h"
-#include "main/webview_page_win.h"
+#include "main/setup_state_win.h"
 
 #include <windows.h>
 
-#include <fcntl.h>
-#include <io.h>
-
+#include <algorithm>
 #include <filesystem>
 #include <fmt/format.h>
 #include <string>
@@ -37,6 +39,10 @@ namespace {
 constexpr wchar_t kClass[] = L"OrvelleStandInPage";
 constexpr UINT kCommand = WM_APP;  // lParam: a std::string the page takes over
 constexpr UINT kReady = WM_APP + 1;
+
+// Where the page's own messages come from: its address.
+std::string g_page_source;
+bool g_fail_after_data = false;
 
 std::string rect_text(HWND w) {
   RECT r{};
@@ -55,12 +61,15 @@ void report(HWND page) {
                          static_cast<std::uint32_t>(GetWindowLongPtrW(main, GWL_EXSTYLE))));
   write_line(Stream::out, "page " + rect_text(page));
   HWND logo = FindWindowW(L"OrvelleSetupMark", nullptr);
-  if (logo)
+  if (logo) {
+    int alpha = -1;
+    if (auto state = setup_state_slot().borrow(); state && state->overhang)
+      alpha = state->overhang->alpha;
     write_line(Stream::out,
-               fmt::format("logo {} {} owner {}", rect_text(logo),
+               fmt::format("logo {} {} owner {} alpha {}", rect_text(logo),
                            IsWindowVisible(logo) ? "visible" : "hidden",
-                           GetWindow(logo, GW_OWNER) == main ? "main" : "other"));
-  else
+                           GetWindow(logo, GW_OWNER) == main ? "main" : "other", alpha));
+  } else
     write_line(Stream::out, "logo none");
   RECT work{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
@@ -71,7 +80,12 @@ void report(HWND page) {
 
 void run_command(HWND page, const std::string& line) {
   if (line.starts_with("page ")) {
-    handle_page_message(std::string_view(line).substr(5));
+    handle_page_message(g_page_source, std::string_view(line).substr(5));
+  } else if (line.starts_with("from ")) {
+    std::string_view rest = std::string_view(line).substr(5);
+    std::size_t blank = rest.find(' ');
+    if (blank != std::string_view::npos)
+      handle_page_message(rest.substr(0, blank), rest.substr(blank + 1));
   } else if (line == "report") {
     report(page);
   } else if (line.starts_with("move ")) {
@@ -150,7 +164,8 @@ class StandInPage : public PageView {
   HWND page_;
 };
 
-Result<std::unique_ptr<PageView>> stand_in_page(HWND window, const SetupOptions& options) {
+Result<std::unique_ptr<PageView>> stand_in_page(HWND window, const SetupOptions& options,
+                                                const std::string& data) {
   WNDCLASSW wc{};
   wc.lpfnWndProc = page_proc;
   wc.hInstance = GetModuleHandleW(nullptr);
@@ -162,11 +177,12 @@ Result<std::unique_ptr<PageView>> stand_in_page(HWND window, const SetupOptions&
   HWND page = CreateWindowExW(0, kClass, L"page", WS_CHILD | WS_VISIBLE, 0, 0, client.right,
                               client.bottom, window, nullptr, wc.hInstance, nullptr);
   if (!page) return error(win::last_error());
-  write_line(Stream::out, "navigate " + page_address(options));
-  std::string data = webview_data_folder();
+  g_page_source = page_address(options);
+  write_line(Stream::out, "navigate " + g_page_source);
   std::error_code ignored;
   std::filesystem::create_directories(std::filesystem::u8path(data) / "EBWebView", ignored);
   write_line(Stream::out, "data " + data);
+  if (g_fail_after_data) return error(fail("stand-in page: failed after its data folder"));
   std::thread(read_commands, page).detach();
   // Handled once the message loop runs, with the state in its slot.
   PostMessageW(page, kReady, 0, 0);
@@ -178,9 +194,9 @@ Result<std::unique_ptr<PageView>> stand_in_page(HWND window, const SetupOptions&
 
 int main() {
   using namespace orvelle;
-  _setmode(_fileno(stdin), _O_BINARY);
-  _setmode(_fileno(stdout), _O_BINARY);
+  win::binary_standard_streams();
   win::install_system_messages();
-  return setup::run_setup(win::utf8_arguments("orvelle-setup: "), setup::stand_in_page,
-                          setup::webview_data_folder());
+  std::vector<std::string> args = win::utf8_arguments("orvelle-setup: ");
+  setup::g_fail_after_data = std::ranges::find(args, "--stand-in-fail") != args.end();
+  return setup::run_setup(args, setup::stand_in_page);
 }
