@@ -98,16 +98,6 @@ class WasapiStream final : public CaptureStream {
   bool timed_;
 };
 
-}  // namespace
-
-std::unique_ptr<CaptureStream> wasapi_capture_stream(ComPtr<IAudioClient> client,
-                                                     ComPtr<IAudioCaptureClient> capture,
-                                                     std::uint32_t block_align, std::uint32_t stream_flags) {
-  return std::make_unique<WasapiStream>(std::move(client), std::move(capture), block_align,
-                                        (stream_flags & kStreamLoopback) != 0);
-}
-
-namespace {
 
 Result<ComPtr<IAudioClient>> activate_client(IMMDevice* device) {
   ComPtr<IAudioClient> client;
@@ -280,6 +270,13 @@ class WindowsSoundPlatform final : public SoundPlatform {
 };
 
 }  // namespace
+
+std::unique_ptr<CaptureStream> wasapi_capture_stream(ComPtr<IAudioClient> client,
+                                                     ComPtr<IAudioCaptureClient> capture,
+                                                     std::uint32_t block_align, std::uint32_t stream_flags) {
+  return std::make_unique<WasapiStream>(std::move(client), std::move(capture), block_align,
+                                        (stream_flags & kStreamLoopback) != 0);
+}
 
 Result<std::unique_ptr<SoundDevices>> open_wasapi_devices() {
   ComPtr<IMMDeviceEnumerator> e;

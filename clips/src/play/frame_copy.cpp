@@ -34,8 +34,8 @@ void bgrx_to_rgba(const std::uint8_t* source, std::uint8_t* destination, std::si
 
 Result<RowSpan> locate_rows(const LockedPicture& picture, const VideoGeometry& geometry,
                             std::uint32_t rows, std::uint32_t columns) {
-  // Signed 64-bit offsets from the buffer start: a pitch of either sign and
-  // any geometry stay exact.
+  // Signed 64-bit offsets from where the rows start: a pitch of either sign
+  // and any geometry stay exact.
   std::int64_t end = static_cast<std::int64_t>(picture.length);
   std::int64_t top, pitch;
   std::int64_t origin = 0;  // of picture.buffer from where the rows start
