@@ -28,6 +28,7 @@ constexpr std::string_view kFrameKeys[] = {"left", "top", "right", "bottom"};
 constexpr std::string_view kEventKeys[] = {"at", "do"};
 constexpr std::string_view kResizeKeys[] = {"at", "do", "width", "height"};
 constexpr std::string_view kMicEventKeys[] = {"at", "do", "id", "state"};
+constexpr std::string_view kSoundEventKeys[] = {"at", "do", "state"};
 constexpr std::string_view kSoundKeys[] = {"rate", "channels", "kind"};
 constexpr std::string_view kMicKeys[] = {"id", "name", "rate", "channels", "kind", "default"};
 
@@ -291,6 +292,32 @@ std::expected<MicEvent, std::string> read_mic_event(const Reader& r, const std::
   return event;
 }
 
+// {"at": MS, "do": "sound", "state": "lost"}: when the playback device goes.
+std::expected<Ticks, std::string> read_sound_event(const Reader& r, const std::string& path,
+                                                   const JsonNode& node) {
+  Ticks lost{0};
+  bool has_at = false, has_state = false;
+  auto read = r.members(path, node, kSoundEventKeys,
+                        [&](std::string_view key, const std::string& at, const JsonNode& v) -> Checked {
+                          if (key == "at") {
+                            auto t = r.milliseconds(at, v);
+                            if (!t) return Failure(t.error());
+                            lost = *t;
+                            has_at = true;
+                          } else if (key == "state") {
+                            if (v.kind != JsonNode::Kind::string || v.string != "lost")
+                              return r.fail(at, v, fmt::format("expected one of lost, found {}",
+                                                               describe_json_value(v)));
+                            has_state = true;
+                          }
+                          return {};
+                        });
+  if (!read) return Failure(read.error());
+  if (!has_at) return r.fail(path, node, "missing key \"at\"");
+  if (!has_state) return r.fail(path, node, "a sound event needs \"state\"");
+  return lost;
+}
+
 std::expected<WindowAction, std::string> read_action(const Reader& r, const std::string& path,
                                                      const JsonNode& v) {
   if (v.kind == JsonNode::Kind::string)
@@ -298,7 +325,7 @@ std::expected<WindowAction, std::string> read_action(const Reader& r, const std:
                            WindowAction::close})
       if (v.string == action_name(a)) return a;
   return r.fail(path, v,
-                fmt::format("expected one of minimise, restore, resize, close, mic, found {}",
+                fmt::format("expected one of minimise, restore, resize, close, mic, sound, found {}",
                             describe_json_value(v)));
 }
 
@@ -348,12 +375,14 @@ struct Moment {
   bool closes = false;
 };
 
-bool is_mic_event(const JsonNode& node) {
+// Whether an entry of the events list is one with that "do".
+bool does(const JsonNode& node, std::string_view what) {
   if (node.kind != JsonNode::Kind::object) return false;
   for (const JsonNode::Member& m : node.members)
-    if (m.key == "do") return m.value.kind == JsonNode::Kind::string && m.value.string == "mic";
+    if (m.key == "do") return m.value.kind == JsonNode::Kind::string && m.value.string == what;
   return false;
 }
+bool is_mic_event(const JsonNode& node) { return does(node, "mic"); }
 
 Checked read_events(const Reader& r, const JsonNode& node, Scenario& scenario, std::vector<Moment>& moments) {
   if (node.kind != JsonNode::Kind::array)
@@ -365,6 +394,14 @@ Checked read_events(const Reader& r, const JsonNode& node, Scenario& scenario, s
       if (!event) return Failure(event.error());
       moments.push_back({event->at, false});
       scenario.mic_events.push_back(*event);
+      continue;
+    }
+    if (does(node.items[i], "sound")) {
+      auto lost = read_sound_event(r, path, node.items[i]);
+      if (!lost) return Failure(lost.error());
+      if (scenario.sound_lost) return r.fail(path, node.items[i], "the playback device is already lost");
+      moments.push_back({*lost, false});
+      scenario.sound_lost = *lost;
       continue;
     }
     auto event = read_event(r, path, node.items[i]);
@@ -399,6 +436,9 @@ Checked check_timeline(const Reader& r, const JsonNode& root, const Scenario& s,
     for (const MicDevice& m : s.mics) known = known || m.id == e.id;
     if (!known) return r.fail(fmt::format("events[{}]", i), events->items[i], "names no microphone of \"mics\"");
   }
+  for (std::size_t i = 0; i < moments.size(); ++i)
+    if (does(events->items[i], "sound") && !s.sound)
+      return r.fail(fmt::format("events[{}]", i), events->items[i], "the scenario has no playback device");
   return {};
 }
 
@@ -471,18 +511,28 @@ std::expected<Scenario, std::string> load_scenario(const std::string& path) {
 
 std::string scenario_json(const Scenario& s) {
   auto ms = [](Ticks t) { return whole_milliseconds(t); };
-  // Both kinds of event in one list in time order; at the same instant a
-  // microphone's comes first, so none follows a close.
+  // Every kind of event in one list in time order; at the same instant the
+  // devices' come first, so none follows a close.
   Json events = Json::array();
   std::size_t next_mic = 0;
-  auto mics_until = [&](Ticks t) {
-    for (; next_mic < s.mic_events.size() && s.mic_events[next_mic].at <= t; ++next_mic) {
-      const MicEvent& e = s.mic_events[next_mic];
-      events.push_back({{"at", ms(e.at)}, {"do", "mic"}, {"id", e.id}, {"state", mic_state_name(e.state)}});
+  bool sound_written = false;
+  auto devices_until = [&](Ticks t) {
+    for (;;) {
+      const bool mic = next_mic < s.mic_events.size() && s.mic_events[next_mic].at <= t;
+      const bool sound = s.sound_lost && !sound_written && *s.sound_lost <= t;
+      if (sound && (!mic || *s.sound_lost <= s.mic_events[next_mic].at)) {
+        events.push_back({{"at", ms(*s.sound_lost)}, {"do", "sound"}, {"state", "lost"}});
+        sound_written = true;
+      } else if (mic) {
+        const MicEvent& e = s.mic_events[next_mic++];
+        events.push_back({{"at", ms(e.at)}, {"do", "mic"}, {"id", e.id}, {"state", mic_state_name(e.state)}});
+      } else {
+        return;
+      }
     }
   };
   for (const WindowEvent& e : s.events) {
-    mics_until(e.at);
+    devices_until(e.at);
     Json event = {{"at", ms(e.at)}, {"do", action_name(e.action)}};
     if (e.action == WindowAction::resize) {
       event["width"] = e.size.width;
@@ -490,7 +540,7 @@ std::string scenario_json(const Scenario& s) {
     }
     events.push_back(std::move(event));
   }
-  mics_until(Ticks::max());
+  devices_until(Ticks::max());
   auto format = [](const SoundFormat& f) {
     return Json{{"rate", f.rate}, {"channels", f.channels}, {"kind", sound_kind_name(f.kind)}};
   };

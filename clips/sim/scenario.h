@@ -79,6 +79,9 @@ struct Scenario {
   std::optional<SoundFormat> sound = SoundFormat{};
   std::vector<MicDevice> mics;      // in the system's order; ids differ
   std::vector<MicEvent> mic_events;  // in time order with the window's events
+  // When the playback device is lost, as one unplugged: from then on its
+  // loopback fails as a removed device does.
+  std::optional<Ticks> sound_lost;
   friend bool operator==(const Scenario&, const Scenario&) = default;
 };
 

@@ -134,10 +134,11 @@ class NoSound final : public SilenceStream {
 
 class SimRender final : public RenderEndpoint {
  public:
-  SimRender(SoundFormat format, SimClock& clock, Ticks start) : f_(format), clock_(clock), start_(start) {}
+  SimRender(SoundFormat format, SimClock& clock, Ticks start, Health health)
+      : f_(format), clock_(clock), start_(start), health_(std::move(health)) {}
   Result<std::unique_ptr<AudioClient>> activate() override {
     return std::unique_ptr<AudioClient>(std::make_unique<SimClient>(
-        f_, false, clock_, [start = start_](Ticks t) { return game_sound_at(t, start); }, nullptr));
+        f_, false, clock_, [start = start_](Ticks t) { return game_sound_at(t, start); }, health_));
   }
   Result<std::unique_ptr<SilenceStream>> open_silence(std::span<const std::uint8_t>) override {
     return std::unique_ptr<SilenceStream>(std::make_unique<NoSound>());
@@ -147,6 +148,7 @@ class SimRender final : public RenderEndpoint {
   SoundFormat f_;
   SimClock& clock_;
   Ticks start_;
+  Health health_;
 };
 
 class SimMicrophone final : public CaptureEndpoint {
@@ -170,8 +172,11 @@ class SimDevices final : public SoundDevices {
   SimDevices(const Scenario& s, SimClock& clock, Ticks start) : s_(s), clock_(clock), start_(start) {}
 
   Result<std::unique_ptr<RenderEndpoint>> default_render() override {
-    if (!s_.sound) return error(fail("no playback device", kElementNotFound));
-    return std::unique_ptr<RenderEndpoint>(std::make_unique<SimRender>(*s_.sound, clock_, start_));
+    if (!s_.sound || sound_lost()) return error(fail("no playback device", kElementNotFound));
+    return std::unique_ptr<RenderEndpoint>(std::make_unique<SimRender>(*s_.sound, clock_, start_, [this]() -> Status {
+      if (sound_lost()) return error(fail("the playback device is gone", hresult::kDeviceInvalidated));
+      return {};
+    }));
   }
   Result<std::unique_ptr<CaptureEndpoint>> capture_endpoint(const std::optional<std::string>& id) override {
     const MicDevice* mic = id ? find(*id) : default_mic();
@@ -199,6 +204,7 @@ class SimDevices final : public SoundDevices {
 
  private:
   MicState state(const MicDevice& m) const { return state_at(s_, m.id, clock_.now() - start_); }
+  bool sound_lost() const { return s_.sound_lost && clock_.now() - start_ >= *s_.sound_lost; }
   const MicDevice* find(const std::string& id) const {
     for (const MicDevice& m : s_.mics)
       if (m.id == id) return &m;

@@ -1,10 +1,11 @@
 #pragma once
 // The simulated machine's sound: a playback device whose loopback hears the
 // game (silence with a 1 kHz beep of 100 ms at each whole second of capture
-// time since the simulation started), microphones that hear a steady 440 Hz
-// tone and come and go as the scenario says, and libavcodec's AAC encoder
-// as the encoder transform. Packets come in real time, 10 ms each, stamped
-// on the clock the game's pictures are stamped on.
+// time since the simulation started) until the scenario loses it,
+// microphones that hear a steady 440 Hz tone and come and go as the
+// scenario says, and libavcodec's AAC encoder as the encoder transform.
+// Packets come in real time, 10 ms each, stamped on the clock the game's
+// pictures are stamped on.
 
 #include "audio/sound_ports.h"
 #include "sim/scenario.h"

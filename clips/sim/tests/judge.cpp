@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -78,7 +79,7 @@ std::int64_t number(const Json& j, const char* key) {
 
 bool read_container(const std::string& path, JudgedClip& clip, TimeBase& video_base) {
   auto answer = probe("-show_entries format=duration,size:stream=codec_type,codec_name,width,height,"
-                      "time_base,sample_rate,channels:stream_disposition=default",
+                      "time_base,sample_rate,channels,duration:stream_disposition=default",
                       path, clip);
   if (!answer) return false;
   Json& facts = *answer;
@@ -94,6 +95,7 @@ bool read_container(const std::string& path, JudgedClip& clip, TimeBase& video_b
     stream.sample_rate = static_cast<std::uint32_t>(number(s, "sample_rate"));
     stream.channels = static_cast<std::uint32_t>(number(s, "channels"));
     stream.enabled = s["disposition"].value("default", 0) == 1;
+    stream.duration = std::strtod(s.value("duration", "0").c_str(), nullptr);
     if (stream.type == "video" && first_video) {
       video_base = time_base(s);
       first_video = false;

@@ -19,6 +19,7 @@ struct JudgedStream {
   Size size;          // pictures only
   std::uint32_t sample_rate = 0, channels = 0;  // sound only
   bool enabled = false;  // the track is enabled: ffprobe's "default"
+  double duration = 0;   // seconds, the stream's own
 };
 
 struct JudgedPacket {

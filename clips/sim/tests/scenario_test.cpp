@@ -52,7 +52,7 @@ TEST(Scenario, ReadsTheSoundDevices) {
  "mics": [{"id": "mic-1", "name": "Desk microphone", "rate": 44100, "channels": 1, "kind": "i16", "default": true},
           {"id": "mic-2"}],
  "events": [{"at": 4000, "do": "mic", "id": "mic-1", "state": "missing"}, {"at": 5000, "do": "minimise"},
-            {"at": 6000, "do": "mic", "id": "mic-1", "state": "on"}]})");
+            {"at": 6000, "do": "mic", "id": "mic-1", "state": "on"}, {"at": 7000, "do": "sound", "state": "lost"}]})");
   ASSERT_TRUE(s) << s.error();
   EXPECT_EQ(s->sound, (SoundFormat{48000, 2, SoundKind::f32}));
   ASSERT_EQ(s->mics.size(), 2u);
@@ -61,6 +61,8 @@ TEST(Scenario, ReadsTheSoundDevices) {
   EXPECT_EQ(s->mic_events, (std::vector<MicEvent>{{ms(4000), "mic-1", MicState::missing},
                                                   {ms(6000), "mic-1", MicState::on}}));
   EXPECT_EQ(s->events.size(), 1u);
+  EXPECT_EQ(s->sound_lost, ms(7000));
+  EXPECT_FALSE(Scenario{}.sound_lost);
 
   auto none = parse_scenario(R"({"sound": null})");
   ASSERT_TRUE(none);
@@ -81,7 +83,13 @@ TEST(Scenario, WrittenTextReadsBackTheSame) {
                 .appear = ms(250), .frame = {0, 0, 0, 0}};
   odd.fps = 1000;
   odd.events = {{ms(250), WindowAction::minimise, {}}, {ms(250), WindowAction::resize, {7680, 1}}};
-  for (const Scenario& s : {Scenario{}, *parse_scenario(kExample), odd}) {
+  // The device events go between the window's in time order.
+  Scenario devices;
+  devices.mics = {{"a", "a", {}, true}};
+  devices.mic_events = {{ms(500), "a", MicState::missing}, {ms(900), "a", MicState::on}};
+  devices.sound_lost = ms(700);
+  devices.events = {{ms(600), WindowAction::minimise, {}}, {ms(900), WindowAction::close, {}}};
+  for (const Scenario& s : {Scenario{}, *parse_scenario(kExample), odd, devices}) {
     auto back = parse_scenario(scenario_json(s));
     ASSERT_TRUE(back) << back.error();
     EXPECT_EQ(*back, s);
@@ -114,7 +122,7 @@ TEST(Scenario, ErrorsNameTheKeyAndTheFault) {
       {"{\"events\": [{\"at\": 5}]}", "events[0]: missing key \"do\""},
       {"{\"events\": [{\"do\": \"close\"}]}", "events[0]: missing key \"at\""},
       {"{\"events\": [{\"at\": 5, \"do\": \"shrink\"}]}",
-       "events[0].do: expected one of minimise, restore, resize, close, mic, found string \"shrink\""},
+       "events[0].do: expected one of minimise, restore, resize, close, mic, sound, found string \"shrink\""},
       {"{\"events\": [{\"at\": 5, \"do\": \"Close\"}]}", "events[0].do: expected one of"},
       {"{\"events\": [{\"at\": -5, \"do\": \"close\"}]}", "events[0].at: expected a whole number from 0 to 86400000"},
       {"{\"events\": [{\"at\": 5, \"do\": \"minimise\", \"width\": 10}]}", "events[0]: unknown key \"width\" (known: at, do)"},
@@ -149,6 +157,18 @@ TEST(Scenario, ErrorsNameTheKeyAndTheFault) {
        "events[1]: comes after the window closed"},
       {"{\"mics\": [{\"id\": \"a\"}], \"events\": [{\"at\": 6, \"do\": \"mic\", \"id\": \"a\", \"state\": \"on\"}, {\"at\": 5, \"do\": \"close\"}]}",
        "events[1]: comes before the event above it"},
+      {"{\"events\": [{\"at\": 5, \"do\": \"sound\"}]}", "events[0]: a sound event needs \"state\""},
+      {"{\"events\": [{\"do\": \"sound\", \"state\": \"lost\"}]}", "events[0]: missing key \"at\""},
+      {"{\"events\": [{\"at\": 5, \"do\": \"sound\", \"state\": \"on\"}]}",
+       "events[0].state: expected one of lost, found string \"on\""},
+      {"{\"events\": [{\"at\": 5, \"do\": \"sound\", \"state\": \"lost\", \"id\": \"x\"}]}",
+       "events[0]: unknown key \"id\" (known: at, do, state)"},
+      {"{\"sound\": null, \"events\": [{\"at\": 5, \"do\": \"sound\", \"state\": \"lost\"}]}",
+       "events[0]: the scenario has no playback device"},
+      {"{\"events\": [{\"at\": 5, \"do\": \"sound\", \"state\": \"lost\"}, {\"at\": 6, \"do\": \"sound\", \"state\": \"lost\"}]}",
+       "events[1]: the playback device is already lost"},
+      {"{\"events\": [{\"at\": 5, \"do\": \"close\"}, {\"at\": 6, \"do\": \"sound\", \"state\": \"lost\"}]}",
+       "events[1]: comes after the window closed"},
       {"{\"window\": {\"frame\": {\"left\": [[[[[[[[1]]]]]]]]}}}", "not JSON: "},
       {"{\"window\": {\"title\": \"\\ud800\"}}", "not JSON: "},
   };
@@ -165,7 +185,7 @@ TEST(Scenario, AnErrorOnALaterLineSaysWhere) {
   auto s = parse_scenario("{\n  \"fps\": 60,\n  \"events\": [{\"at\": 1, \"do\": \"grow\"}]\n}");
   ASSERT_FALSE(s);
   EXPECT_EQ(s.error(),
-            "events[0].do: expected one of minimise, restore, resize, close, mic, found string \"grow\""
+            "events[0].do: expected one of minimise, restore, resize, close, mic, sound, found string \"grow\""
             " at line 3 column 35");
 }
 

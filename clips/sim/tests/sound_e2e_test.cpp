@@ -273,6 +273,80 @@ TEST(SimSound, MicrophonesOfOtherFormatsAreMixedAndUnreadablePlaybackIsLeftOut) 
   }
 }
 
+// The capture time that clip time t shows, read from the first picture's
+// code (the clip has no pause).
+double capture_ms(const JudgedClip& clip, Ticks t) {
+  const JudgedPicture& first = clip.pictures.front();
+  return static_cast<double>(*first.code) + std::chrono::duration<double, std::milli>(t - first.time).count();
+}
+
+// The playback device unplugged at 3 s of a 5 s ring: the clip saved at 6 s
+// keeps both sound tracks up to the loss; the one saved at 12 s, when the
+// ring has rolled past the last sound packet, is whole video without sound
+// tracks, and says so.
+TEST(SimSound, ALostPlaybackDeviceKeepsItsSoundAndLeavesLaterClipsWhole) {
+  Sim sim(sound_scenario(kStereo, kDeskMic, R"({"at": 3000, "do": "sound", "state": "lost"})"),
+          {"--title", "Game", "--json", "--fps", "30", "--seconds", "5", "--audio", "--mic"});
+  auto status = sim.event("status");
+  ASSERT_TRUE(status) << sim.transcript();
+  ASSERT_TRUE(status->value("gameTrack", false)) << sim.transcript();
+  ASSERT_TRUE(sim.log("sound stopped: the playback device is gone (0x88890004)", 30s)) << sim.transcript();
+
+  const std::string early = sim.dir.file("early.mp4"), late = sim.dir.file("late.mp4");
+  std::this_thread::sleep_until(sim.started + 6s);
+  sim.save("early", early);
+  auto first = sim.event("save", 60s);
+  ASSERT_TRUE(first) << sim.transcript();
+  std::this_thread::sleep_until(sim.started + 12s);
+  sim.save("late", late);
+  auto second = sim.event("save", 60s);
+  ASSERT_TRUE(second) << sim.transcript();
+  sim.process->send(R"({"cmd":"stop"})");
+  EXPECT_EQ(sim.process->wait(30s), 0) << sim.transcript();
+  std::size_t stopped = 0;
+  for (const auto& line : sim.lines) stopped += line.find("sound stopped") != std::string::npos;
+  EXPECT_EQ(stopped, 1u) << sim.transcript();
+
+  EXPECT_TRUE(first->value("audio", false));
+  EXPECT_TRUE(first->value("gameTrack", false));
+  const JudgedClip with_sound = judge_clip(early);
+  ASSERT_TRUE(with_sound.accepted) << with_sound.complaint;
+  ASSERT_EQ(with_sound.streams.size(), 3u);
+  EXPECT_FALSE(with_sound.streams[2].enabled) << "both sound tracks: the game track is marked";
+  ASSERT_FALSE(with_sound.pictures.empty());
+  ASSERT_TRUE(with_sound.pictures.front().code);
+  // The pictures go on past the loss.
+  EXPECT_GT(capture_ms(with_sound, Ticks{static_cast<std::int64_t>(with_sound.duration * 1e7)}), 5000);
+  for (std::size_t track : {0u, 1u}) {
+    SCOPED_TRACE(track);
+    const JudgedSound sound = judge_sound(early, track);
+    ASSERT_TRUE(sound.accepted);
+    ASSERT_FALSE(sound.samples.empty());
+    // The sound runs until the device went (less the last packets a busy
+    // machine leaves unread and the last block that never fills).
+    const double end = capture_ms(with_sound, sound.time_of(sound.samples.size()));
+    EXPECT_GT(end, 2600);
+    EXPECT_LT(end, 3100);
+  }
+  // The game track's last beep is the one of second 2, on its picture.
+  const auto beeps = onsets(judge_sound(early, 1));
+  ASSERT_FALSE(beeps.empty());
+  EXPECT_NEAR(capture_ms(with_sound, beeps.back()), 2000, kFrameMs + 5);
+
+  EXPECT_FALSE(second->value("audio", true)) << *second;
+  EXPECT_FALSE(second->value("gameTrack", true)) << *second;
+  const JudgedClip pictures_alone = judge_clip(late);
+  ASSERT_TRUE(pictures_alone.accepted) << pictures_alone.complaint;
+  ASSERT_EQ(pictures_alone.streams.size(), 1u);
+  EXPECT_EQ(pictures_alone.streams[0].codec, "h264");
+  EXPECT_NEAR(pictures_alone.duration, second->value("durationSec", 0.0), 0.1);
+  // A 5 s ring keeps at least 6 s of whole groups, every picture readable.
+  EXPECT_GE(pictures_alone.duration, 5.9);
+  ASSERT_FALSE(pictures_alone.pictures.empty());
+  for (const JudgedPicture& p : pictures_alone.pictures) EXPECT_TRUE(p.code);
+  EXPECT_GT(capture_ms(pictures_alone, Ticks{0}), 3000);
+}
+
 TEST(SimSound, ListsTheScenariosMicrophonesInOrder) {
   const struct {
     std::string mics;

@@ -133,8 +133,8 @@ void run_audio_thread(Sender<AudioStartReply> reply, AudioSettings settings, Sou
     return;
   }
   mixer.reset();
-  // Clips recorded from here on still say they have sound; the log says why
-  // it fell silent.
+  // The ring gets no more sound; clips keep what came before, and once that
+  // has rolled out they are saved without sound tracks. The log says why.
   emit_log(settings.output && settings.output->json, fmt::format("sound stopped: {}", ended.error().text()));
 }
 

@@ -64,10 +64,14 @@ class WaveFormat {
   std::vector<std::uint64_t> storage_;
 };
 
+// The loopback's packets carry their performance-counter position, which
+// stamps the game's sound blocks; a microphone's are consumed at the game's
+// pace, so its packets are read without positions.
 class WasapiStream final : public CaptureStream {
  public:
-  WasapiStream(ComPtr<IAudioClient> client, ComPtr<IAudioCaptureClient> capture, std::uint32_t block_align)
-      : client_(std::move(client)), capture_(std::move(capture)), block_align_(block_align) {}
+  WasapiStream(ComPtr<IAudioClient> client, ComPtr<IAudioCaptureClient> capture, std::uint32_t block_align,
+               bool timed)
+      : client_(std::move(client)), capture_(std::move(capture)), block_align_(block_align), timed_(timed) {}
   Status start() override { return checked(client_->Start()); }
   void stop() override { (void)client_->Stop(); }
   Result<std::uint32_t> next_packet_size() override {
@@ -80,7 +84,7 @@ class WasapiStream final : public CaptureStream {
     UINT32 frames = 0;
     DWORD flags = 0;
     UINT64 position = 0;
-    ORVELLE_TRY(checked(capture_->GetBuffer(&data, &frames, &flags, nullptr, &position)));
+    ORVELLE_TRY(checked(capture_->GetBuffer(&data, &frames, &flags, nullptr, timed_ ? &position : nullptr)));
     const std::size_t bytes = data ? std::size_t{frames} * block_align_ : 0;
     return CapturePacket{{data, bytes}, frames, (flags & AUDCLNT_BUFFERFLAGS_SILENT) != 0,
                          Ticks{static_cast<std::int64_t>(position)}};
@@ -91,7 +95,9 @@ class WasapiStream final : public CaptureStream {
   ComPtr<IAudioClient> client_;
   ComPtr<IAudioCaptureClient> capture_;
   std::uint32_t block_align_;
+  bool timed_;
 };
+
 
 Result<ComPtr<IAudioClient>> activate_client(IMMDevice* device) {
   ComPtr<IAudioClient> client;
@@ -117,8 +123,7 @@ class WasapiClient final : public AudioClient {
     ORVELLE_TRY(checked(client_->Initialize(AUDCLNT_SHAREMODE_SHARED, flags, kBufferDuration, 0, wave.get(), nullptr)));
     ComPtr<IAudioCaptureClient> capture;
     ORVELLE_TRY(made(client_->GetService(__uuidof(IAudioCaptureClient), capture.put_void()), capture));
-    return std::unique_ptr<CaptureStream>(
-        std::make_unique<WasapiStream>(client_, std::move(capture), wave.get()->nBlockAlign));
+    return wasapi_capture_stream(client_, std::move(capture), wave.get()->nBlockAlign, flags);
   }
 
  private:
@@ -265,6 +270,13 @@ class WindowsSoundPlatform final : public SoundPlatform {
 };
 
 }  // namespace
+
+std::unique_ptr<CaptureStream> wasapi_capture_stream(ComPtr<IAudioClient> client,
+                                                     ComPtr<IAudioCaptureClient> capture,
+                                                     std::uint32_t block_align, std::uint32_t stream_flags) {
+  return std::make_unique<WasapiStream>(std::move(client), std::move(capture), block_align,
+                                        (stream_flags & kStreamLoopback) != 0);
+}
 
 Result<std::unique_ptr<SoundDevices>> open_wasapi_devices() {
   ComPtr<IMMDeviceEnumerator> e;

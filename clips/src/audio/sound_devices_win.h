@@ -6,8 +6,14 @@
 // apartment.
 
 #include "audio/sound_ports.h"
+#include "common/win/com_ptr.h"
 
 #include <memory>
+
+// Declared here without audioclient.h, which clashes with the DirectShow
+// headers of files that include this one.
+struct IAudioClient;
+struct IAudioCaptureClient;
 
 namespace orvelle::clips {
 
@@ -19,6 +25,13 @@ Result<std::unique_ptr<SoundDevices>> open_wasapi_devices();
 // which it takes into the multithreaded apartment and out again when it is
 // let go.
 std::unique_ptr<SoundPlatform> windows_sound_platform();
+
+// An initialised client's capture stream; the stream flags it was
+// initialised with say whether its packets are asked for their position
+// (loopback only).
+std::unique_ptr<CaptureStream> wasapi_capture_stream(win::ComPtr<IAudioClient> client,
+                                                     win::ComPtr<IAudioCaptureClient> capture,
+                                                     std::uint32_t block_align, std::uint32_t stream_flags);
 
 // The --list-mics mode.
 int list_microphones_win();

@@ -52,11 +52,6 @@ std::vector<Box> parse_box_list(std::span<const std::uint8_t> buffer, std::uint6
   return boxes;
 }
 
-bool list_stopped_early(const std::vector<Box>& boxes, std::uint64_t start, std::uint64_t end) {
-  std::uint64_t stop = boxes.empty() ? start : boxes.back().end;
-  return stop < end && end - stop >= kBoxHeader;
-}
-
 std::optional<Box> find_box(const std::vector<Box>& boxes, std::string_view type) {
   for (const Box& box : boxes)
     if (box.is(type)) return box;

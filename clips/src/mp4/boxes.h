@@ -42,10 +42,6 @@ std::optional<Box> read_box_header(std::span<const std::uint8_t> bytes, std::uin
 std::vector<Box> parse_box_list(std::span<const std::uint8_t> buffer, std::uint64_t start,
                                 std::uint64_t end);
 
-// Whether boxes, parsed from [start, end), stopped at a box that does not
-// fit rather than at the end (a few bytes too short for a header are not a box).
-bool list_stopped_early(const std::vector<Box>& boxes, std::uint64_t start, std::uint64_t end);
-
 // The first box of a type in a list.
 std::optional<Box> find_box(const std::vector<Box>& boxes, std::string_view type);
 

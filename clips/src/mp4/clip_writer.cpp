@@ -30,14 +30,26 @@ std::optional<Ticks> base_time(const SaveJob& job) {
   return std::nullopt;
 }
 
-Result<Streams> add_streams(Muxer& muxer, const SaveJob& job) {
+// A sound track that would receive no sample stays out of the file: the
+// system's muxer may refuse to finish a file with an empty stream, and once
+// a lost playback device has let the ring roll past its last sound packet
+// that would fail every later save.
+bool has_sound(const SaveJob& job, std::vector<Packet> Gop::*track, Ticks base) {
+  for (const auto& group : job.groups)
+    for (const Packet& p : (*group).*track)
+      if (p.time >= base) return true;
+  return false;
+}
+
+Result<Streams> add_streams(Muxer& muxer, const SaveJob& job, Ticks base) {
   Streams streams;
   ORVELLE_ASSIGN_OR_RETURN(streams.video,
                            muxer.add_video_stream({job.width, job.height, job.fps, job.bitrate,
                                                    job.sequence_header}));
-  if (!job.mix_sound) return streams;
+  if (!job.mix_sound || !has_sound(job, &Gop::audio, base)) return streams;
   ORVELLE_ASSIGN_OR_RETURN(streams.mix, muxer.add_sound_stream(*job.mix_sound));
-  if (!job.game_sound) return streams;
+  // The game-sound track exists only beside the mix.
+  if (!job.game_sound || !has_sound(job, &Gop::game_audio, base)) return streams;
   ORVELLE_ASSIGN_OR_RETURN(streams.game, muxer.add_sound_stream(*job.game_sound));
   return streams;
 }
@@ -77,10 +89,16 @@ Result<Ticks> write_groups(Muxer& muxer, const Streams& streams, const SaveJob& 
   return end;
 }
 
+// What a written file holds: the clip's end and its sound streams.
+struct Written {
+  Ticks end{0};
+  bool mix = false, game = false;
+};
+
 // Writes the file and closes it. ours tells whether a file now at the path
 // is this save's to delete: one that was there before and that the muxer
 // could not open (locked, read-only, someone else's) is not.
-Result<Ticks> write_file(const SaveJob& job, ClipPlatform& platform, bool& ours) {
+Result<Written> write_file(const SaveJob& job, ClipPlatform& platform, bool& ours) {
   const auto base = base_time(job);
   if (!base) return error(fail("no video", hresult::kNoSampleTimestamp));
   const bool existed = platform.files().exists(job.path);
@@ -90,11 +108,11 @@ Result<Ticks> write_file(const SaveJob& job, ClipPlatform& platform, bool& ours)
     return error(muxer.error());
   }
   ours = true;
-  ORVELLE_ASSIGN_OR_RETURN(const Streams streams, add_streams(**muxer, job));
+  ORVELLE_ASSIGN_OR_RETURN(const Streams streams, add_streams(**muxer, job, *base));
   ORVELLE_TRY((*muxer)->begin());
   ORVELLE_ASSIGN_OR_RETURN(const Ticks end, write_groups(**muxer, streams, job, *base));
   ORVELLE_TRY((*muxer)->finalize());
-  return end;
+  return Written{end, streams.mix.has_value(), streams.game.has_value()};
 }
 
 void mark_game_track(ClipPlatform& platform, std::string_view path) {
@@ -130,32 +148,29 @@ Json gap_list(const std::vector<SavedGap>& gaps) {
   return list;
 }
 
-void report_saved(const SaveJob& job, std::string_view path, std::uint64_t bytes, Ticks end,
-                  bool game_track) {
+void report_saved(const SaveJob& job, std::string_view path, std::uint64_t bytes, const Written& file) {
   emit_event(job.output->json,
              Json{{"event", "save"},
                   {"id", job.id},
                   {"path", path},
                   {"bytes", bytes},
-                  {"durationSec", seconds_of(end)},
+                  {"durationSec", seconds_of(file.end)},
                   {"startWall", static_cast<std::uint64_t>(std::max<std::int64_t>(job.start_wall_ms, 0))},
-                  {"audio", job.mix_sound != nullptr},
-                  {"gameTrack", game_track},
+                  {"audio", file.mix},
+                  {"gameTrack", file.game},
                   {"gaps", gap_list(job.gaps)}});
 }
 
 }  // namespace
 
 void write_clip(SaveJob job, ClipPlatform& platform) {
-  // The game-sound track exists only beside the mix.
-  const bool game_track = job.mix_sound && job.game_sound;
   bool ours = false;
   auto written = write_file(job, platform, ours);
   if (written) {
-    if (game_track) mark_game_track(platform, job.path);
+    if (written->game) mark_game_track(platform, job.path);
     const std::uint64_t bytes = platform.files().size(job.path).value_or(0);
     const std::string path = move_to_finish(job, platform);
-    report_saved(job, path, bytes, *written, game_track);
+    report_saved(job, path, bytes, *written);
   } else {
     if (ours) static_cast<void>(platform.files().remove_own(job.path));
     emit_event(job.output->json, Json{{"event", "saveFailed"},

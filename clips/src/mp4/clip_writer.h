@@ -1,9 +1,10 @@
 #pragma once
 // The clip writer: one save's snapshot becomes an MP4 file without encoding
 // anything again. H.264 picture first, then the mix and the game sound when
-// they were recorded; times start at 0 at the clip's first picture. Then the
-// game-sound track is marked, the file is moved to its final name, and a
-// "save" or "saveFailed" event tells the client.
+// the snapshot holds their packets from the first picture on; times start at
+// 0 at the clip's first picture. Then the game-sound track is marked, the
+// file is moved to its final name, and a "save" or "saveFailed" event tells
+// the client what the file holds.
 
 #include "common/media_time.h"
 #include "mp4/clip_files.h"

@@ -31,26 +31,21 @@ Result<Box> find_moov(RandomAccessFile& file, std::uint64_t length) {
   return error(no_moov());
 }
 
-// The children of a box. One whose size runs past its parent makes the
-// whole moov untrustworthy.
-Result<std::vector<Box>> children(std::span<const std::uint8_t> moov, const Box& parent) {
-  auto boxes = parse_box_list(moov, parent.payload(), parent.end);
-  if (list_stopped_early(boxes, parent.payload(), parent.end)) return error(no_moov());
-  return boxes;
+// The children of a box. A child whose size runs past its parent ends the
+// list there: the tracks before it are still marked, the boxes after it are
+// not looked at.
+std::vector<Box> children(std::span<const std::uint8_t> moov, const Box& parent) {
+  return parse_box_list(moov, parent.payload(), parent.end);
 }
 
 // The track header of a trak whose handler is 'soun'; a track lacking any of
 // the boxes is simply not a sound track.
-Result<std::optional<Box>> sound_track_header(std::span<const std::uint8_t> moov,
-                                              const Box& trak) {
-  auto in_trak = children(moov, trak);
-  if (!in_trak) return error(in_trak.error());
-  auto tkhd = find_box(*in_trak, "tkhd");
-  auto mdia = find_box(*in_trak, "mdia");
+std::optional<Box> sound_track_header(std::span<const std::uint8_t> moov, const Box& trak) {
+  const auto in_trak = children(moov, trak);
+  auto tkhd = find_box(in_trak, "tkhd");
+  auto mdia = find_box(in_trak, "mdia");
   if (!tkhd || !mdia) return std::nullopt;
-  auto in_mdia = children(moov, *mdia);
-  if (!in_mdia) return error(in_mdia.error());
-  auto hdlr = find_box(*in_mdia, "hdlr");
+  auto hdlr = find_box(children(moov, *mdia), "hdlr");
   // handler_type is bytes 8 to 11 of the hdlr payload.
   if (!hdlr || hdlr->end - hdlr->payload() < 12) return std::nullopt;
   const std::uint8_t* handler = moov.data() + hdlr->payload() + 8;
@@ -58,17 +53,11 @@ Result<std::optional<Box>> sound_track_header(std::span<const std::uint8_t> moov
   return tkhd;
 }
 
-Result<std::vector<Box>> sound_track_headers(std::span<const std::uint8_t> moov_bytes,
-                                             const Box& moov) {
-  auto in_moov = children(moov_bytes, moov);
-  if (!in_moov) return error(in_moov.error());
+std::vector<Box> sound_track_headers(std::span<const std::uint8_t> moov_bytes, const Box& moov) {
   std::vector<Box> headers;
-  for (const Box& child : *in_moov) {
-    if (!child.is("trak")) continue;
-    auto tkhd = sound_track_header(moov_bytes, child);
-    if (!tkhd) return error(tkhd.error());
-    if (*tkhd) headers.push_back(**tkhd);
-  }
+  for (const Box& child : children(moov_bytes, moov))
+    if (child.is("trak"))
+      if (auto tkhd = sound_track_header(moov_bytes, child)) headers.push_back(*tkhd);
   return headers;
 }
 
@@ -107,20 +96,19 @@ Status mark_alternate_sound_tracks(RandomAccessFile& file) {
   in_buffer.offset = 0;
   in_buffer.end = moov.size();
 
-  auto tracks = sound_track_headers(moov, in_buffer);
-  if (!tracks) return error(tracks.error());
-  if (tracks->size() < 2) return {};
+  const auto tracks = sound_track_headers(moov, in_buffer);
+  if (tracks.size() < 2) return {};
   // Every header is checked before any byte changes.
   std::vector<std::uint64_t> groups;
-  for (const Box& tkhd : *tracks) {
+  for (const Box& tkhd : tracks) {
     auto at = group_offset(moov, tkhd);
     if (!at) return error(no_moov());
     groups.push_back(*at);
   }
-  for (std::size_t i = 0; i < tracks->size(); ++i) {
+  for (std::size_t i = 0; i < tracks.size(); ++i) {
     moov[groups[i]] = 0;
     moov[groups[i] + 1] = 1;
-    if (i > 0) moov[(*tracks)[i].payload() + kFlagsByte] &= 0xFE;
+    if (i > 0) moov[tracks[i].payload() + kFlagsByte] &= 0xFE;
   }
   return file.write_at(moov_box->offset, moov);
 }

@@ -34,11 +34,21 @@ void bgrx_to_rgba(const std::uint8_t* source, std::uint8_t* destination, std::si
 
 Result<RowSpan> locate_rows(const LockedPicture& picture, const VideoGeometry& geometry,
                             std::uint32_t rows, std::uint32_t columns) {
-  // Signed 64-bit offsets from the buffer start: a pitch of either sign and
-  // any geometry stay exact.
-  const std::int64_t end = static_cast<std::int64_t>(picture.length);
+  // Signed 64-bit offsets from where the rows start: a pitch of either sign
+  // and any geometry stay exact.
+  std::int64_t end = static_cast<std::int64_t>(picture.length);
   std::int64_t top, pitch;
-  if (picture.top_row) {
+  std::int64_t origin = 0;  // of picture.buffer from where the rows start
+  if (picture.top_row && picture.packed_length) {
+    // The rows run from the lowest in memory: the top one of a top-down
+    // buffer, the bottom one of a bottom-up buffer.
+    pitch = picture.pitch;
+    const std::int64_t packed_row = std::abs(std::int64_t{geometry.stride});
+    const std::int64_t held = packed_row > 0 ? end / packed_row : 0;
+    top = held > 0 && pitch < 0 ? (held - 1) * -pitch : 0;
+    end = held > 0 ? (held - 1) * std::abs(pitch) + packed_row : 0;
+    origin = top + (picture.buffer - picture.top_row);
+  } else if (picture.top_row) {
     top = picture.top_row - picture.buffer;
     pitch = picture.pitch;
   } else {
@@ -52,7 +62,7 @@ Result<RowSpan> locate_rows(const LockedPicture& picture, const VideoGeometry& g
   if (std::min(first, last) < 0 || std::max(first, last) + row_bytes > end ||
       (rows > 1 && std::abs(pitch) < row_bytes))
     return error(fail("the decoded picture is smaller than its geometry", hresult::kInvalidData));
-  return RowSpan{first, pitch};
+  return RowSpan{first - origin, pitch};
 }
 
 Status copy_picture(const LockedPicture& picture, const VideoGeometry& geometry, std::uint8_t* slot,

@@ -19,6 +19,10 @@ struct LockedPicture {
   // the top row is.
   const std::uint8_t* top_row = nullptr;
   std::int32_t pitch = 0;
+  // A two-dimensional lock that cannot say its own extent: length is then
+  // the picture's size in its packed form (rows of the geometry's stride),
+  // which says how many rows lie pitch apart from top_row.
+  bool packed_length = false;
 };
 
 // Where rows × columns pixels of the visible area lie in a locked picture:

@@ -5,6 +5,8 @@
 #include "common/win/checked.h"
 #include "common/win/com_ptr.h"
 #include "common/win/owner.h"
+#include "play/decoded_picture_win.h"
+#include "play/media_duration_win.h"
 #include "play/video_geometry_win.h"
 
 #include <mfapi.h>
@@ -67,37 +69,6 @@ Result<ReadOne> read_one(IMFSourceReader* reader, DWORD stream) {
   return r;
 }
 
-class WinPicture final : public DecodedPicture {
- public:
-  explicit WinPicture(ComPtr<IMFMediaBuffer> buffer) : buffer_(std::move(buffer)) {}
-  ~WinPicture() override { (void)unlock(); }
-  Result<LockedPicture> lock() override {
-    if (SUCCEEDED(buffer_.as(two_d_))) {
-      BYTE *scan0 = nullptr, *start = nullptr;
-      LONG pitch = 0;
-      DWORD length = 0;
-      ORVELLE_TRY(checked(two_d_->Lock2DSize(MF2DBuffer_LockFlags_Read, &scan0, &pitch, &start, &length)));
-      locked_ = true;
-      return LockedPicture{start, length, scan0, pitch};
-    }
-    BYTE* data = nullptr;
-    DWORD length = 0;
-    ORVELLE_TRY(checked(buffer_->Lock(&data, nullptr, &length)));
-    locked_ = true;
-    return LockedPicture{data, length};
-  }
-  Status unlock() override {
-    if (!locked_) return {};
-    locked_ = false;
-    return checked(two_d_ ? two_d_->Unlock2D() : buffer_->Unlock());
-  }
-
- private:
-  ComPtr<IMFMediaBuffer> buffer_;
-  ComPtr<IMF2DBuffer2> two_d_;
-  bool locked_ = false;
-};
-
 class MfVideoReader final : public VideoReader {
  public:
   explicit MfVideoReader(ComPtr<IMFSourceReader> reader) : reader_(std::move(reader)) {}
@@ -129,8 +100,7 @@ class MfVideoReader final : public VideoReader {
     win::PropVariant value;
     ORVELLE_TRY(checked(reader_->GetPresentationAttribute(static_cast<DWORD>(MF_SOURCE_READER_MEDIASOURCE),
                                                           MF_PD_DURATION, value.put())));
-    if (value.get().vt != VT_UI8) return error(fail("the clip's duration is not a number", hresult::kInvalidData));
-    return static_cast<std::uint64_t>(value.get().uhVal.QuadPart);
+    return media_duration(value.get());
   }
   Status seek(std::int64_t time) override { return seek_reader(reader_.get(), time); }
   Result<VideoRead> read() override {
@@ -205,10 +175,6 @@ class MfSoundReader final : public SoundReader {
 };
 
 }  // namespace
-
-std::unique_ptr<DecodedPicture> decoded_picture_win(ComPtr<IMFMediaBuffer> buffer) {
-  return std::make_unique<WinPicture>(std::move(buffer));
-}
 
 Result<std::unique_ptr<VideoReader>> open_video_reader_win(const std::string& path) {
   ComPtr<IMFAttributes> attributes;

@@ -19,8 +19,4 @@ namespace orvelle::clips {
 // Nothing when the clip has no sound stream.
 [[nodiscard]] Result<std::optional<std::unique_ptr<SoundReader>>> open_sound_reader_win(const std::string& path);
 
-// A decoded picture over a sample's contiguous buffer: locked in two
-// dimensions where the buffer can say its own extent, else plainly.
-std::unique_ptr<DecodedPicture> decoded_picture_win(win::ComPtr<IMFMediaBuffer> buffer);
-
 }  // namespace orvelle::clips

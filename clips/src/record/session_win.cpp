@@ -135,7 +135,8 @@ class WindowsRecordPlatform final : public RecordPlatform {
             counters_of(stats)};
   }
 
-  // Until game sound is built: no sound thread, no sound tracks.
+  // The "audio" thread on WASAPI and the Media Foundation AAC encoder, when
+  // the options ask for sound.
   Result<SoundTracks> start_sound(const RecorderOptions& options, const Recording& recording) override {
     return start_recording_sound(options, recording, windows_sound_platform());
   }

@@ -1,11 +1,13 @@
 // The wave format bytes as devices describe their streams, and the
 // conversions of captured packets to what the encoder and the mixer take.
 #include "audio/fake_sound.h"
+#include "audio/mic_queue.h"
 #include "audio/mix_format.h"
 #include "audio/samples.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -87,6 +89,69 @@ TEST(Samples, FloatsClampAndSaturateNotANumberIsSilence) {
       {1.5f, 32767}, {-1.5f, -32767}, {0.5f, 16383}, {-0.5f, -16383}, {1.0f, 32767},
       {inf, 32767},  {-inf, -32767},  {std::nanf(""), 0}, {1e30f, 32767}, {0.0f, 0}};
   for (auto [in, out] : cases) EXPECT_EQ(float_to_i16(in), out) << in;
+}
+
+// The rules as the loops must keep them, one value at a time and with
+// branches: NaN is silence, the rest clamps, then goes toward zero.
+std::int16_t scalar_i16(float x) {
+  if (std::isnan(x)) return 0;
+  if (x >= 1.0f) return 32767;
+  if (x <= -1.0f) return -32767;
+  return static_cast<std::int16_t>(static_cast<double>(x) * 32767.0);
+}
+std::int16_t scalar_mix(std::int16_t game, float mic, std::uint32_t volume) {
+  const float v = mic * (static_cast<float>(std::min<std::uint32_t>(volume, 200)) / 100.0f * 32767.0f);
+  std::int64_t m = 0;
+  if (std::isnan(v)) m = 0;
+  else if (v >= 2147483647.0f) m = 2147483647;
+  else if (v <= -2147483648.0f) m = -2147483648LL;
+  else m = static_cast<std::int32_t>(v);
+  return static_cast<std::int16_t>(std::clamp<std::int64_t>(game + m, -32768, 32767));
+}
+
+// 64 frames, so the Release build's vector loops (not only their scalar
+// tails) meet every odd float, each in more than one lane.
+std::vector<float> odd_floats() {
+  const float inf = std::numeric_limits<float>::infinity();
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float pattern[] = {nan, std::copysign(nan, -1.0f), inf, -inf, 1e30f, -1e30f,
+                           std::numeric_limits<float>::signaling_NaN(), 0.5f, -1.5f, 0.999f, -0.25f};
+  std::vector<float> v(64);
+  for (std::size_t i = 0; i < v.size(); ++i) v[i] = pattern[(i * 5 + i / 11) % std::size(pattern)];
+  return v;
+}
+
+TEST(Samples, OddFloatsThroughTheVectorLoopsFollowTheScalarRule) {
+  const std::vector<float> odd = odd_floats();
+  // The usual stereo stream (its own loop) and six channels (the strided one).
+  for (std::uint16_t channels : {2, 6}) {
+    SCOPED_TRACE(channels);
+    std::vector<float> interleaved;
+    for (std::size_t i = 0; i + 1 < odd.size(); i += 2) {
+      interleaved.insert(interleaved.end(), {odd[i], odd[i + 1]});
+      interleaved.insert(interleaved.end(), channels - 2u, 0.75f);
+    }
+    const std::uint32_t frames = static_cast<std::uint32_t>(odd.size() / 2);
+    Bytes bytes(interleaved.size() * sizeof(float));
+    std::memcpy(bytes.data(), interleaved.data(), bytes.size());
+    std::vector<std::int16_t> out;
+    game_sound_to_stereo_i16(bytes, frames, {48000, channels, static_cast<std::uint16_t>(channels * 4), SampleKind::f32},
+                             false, out);
+    ASSERT_EQ(out.size(), odd.size());
+    for (std::size_t i = 0; i < odd.size(); ++i) EXPECT_EQ(out[i], scalar_i16(odd[i])) << i << ": " << odd[i];
+  }
+  // The microphone mixed into game values that sit near both limits.
+  for (std::uint32_t volume : {100u, 200u}) {
+    SCOPED_TRACE(volume);
+    MicQueue q(1000);  // 40 values prime it
+    for (float v : odd) q.samples().push(v);
+    std::vector<std::int16_t> values(2 * odd.size());
+    for (std::size_t i = 0; i < values.size(); ++i) values[i] = static_cast<std::int16_t>(i % 3 == 0 ? 32000 : -32000 + static_cast<int>(i));
+    const std::vector<std::int16_t> game = values;
+    q.mix_into(values, volume);
+    for (std::size_t i = 0; i < values.size(); ++i)
+      EXPECT_EQ(values[i], scalar_mix(game[i], odd[i / 2], volume)) << i << ": " << odd[i / 2];
+  }
 }
 
 template <typename T>

@@ -4,10 +4,12 @@
 #include "audio/aac_transform_win.h"
 #include "audio/audio_thread.h"
 #include "audio/sound_devices_win.h"
+#include "common/win/com_object.h"
 #include "win/media_foundation_up.h"
 
 #include <gtest/gtest.h>
 
+#include <audioclient.h>
 #include <mfapi.h>
 
 #include <cstdlib>
@@ -59,6 +61,50 @@ bool null_sound() { return std::getenv("ALSA_CONFIG_PATH") != nullptr; }
 // Wine has no AAC encoder and, without a sound server, no audio endpoint:
 // the enumerator answers, lists nothing, and the sound start fails where
 // the platform has no playback device, so the recording goes on silent.
+// A capture service that says which positions each packet was asked for.
+class PositionsAsked final : public win::ComObject<IAudioCaptureClient> {
+ public:
+  HRESULT STDMETHODCALLTYPE GetBuffer(BYTE** data, UINT32* frames, DWORD* flags, UINT64* device_position,
+                                      UINT64* counter_position) override {
+    static BYTE packet[16] = {};
+    *data = packet;
+    *frames = 2;
+    *flags = 0;
+    device_asked = device_position != nullptr;
+    counter_asked = counter_position != nullptr;
+    if (counter_position) *counter_position = 123'456;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE ReleaseBuffer(UINT32) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE GetNextPacketSize(UINT32* frames) override {
+    *frames = 2;
+    return S_OK;
+  }
+  bool device_asked = false, counter_asked = false;
+};
+
+// The loopback's packets are stamped with their performance-counter
+// position; a microphone's are read without asking for any position.
+TEST(WasapiStream, OnlyTheLoopbackAsksForItsPacketsPositions) {
+  const struct {
+    std::uint32_t flags;
+    bool counter;
+    Ticks position;
+  } cases[] = {{kStreamLoopback, true, Ticks{123'456}}, {kStreamAutoConvert, false, Ticks{0}}, {0, false, Ticks{0}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.flags);
+    auto capture = win::make_com<PositionsAsked>();
+    auto stream = wasapi_capture_stream(nullptr, capture, 8, c.flags);
+    auto packet = stream->get_packet();
+    ASSERT_TRUE(packet) << packet.error().text();
+    EXPECT_EQ(packet->frames, 2u);
+    EXPECT_EQ(packet->position, c.position);
+    EXPECT_FALSE(capture->device_asked);
+    EXPECT_EQ(capture->counter_asked, c.counter);
+    EXPECT_TRUE(stream->release_packet(2));
+  }
+}
+
 TEST(WineSound, NoEncoderAndNoDevicesButAnEnumeratorThatAnswers) {
   if (null_sound()) GTEST_SKIP() << "ALSA's null device is configured";
   start_media_foundation();

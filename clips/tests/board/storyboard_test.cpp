@@ -19,9 +19,11 @@ using Bytes = std::vector<std::uint8_t>;
 // size and the size asked for, then as many bytes again as the seed, so
 // pictures differ in length.
 struct FakeEncoder final : ThumbnailEncoder {
+  std::vector<Bytes>* given = nullptr;  // every picture's pixels, in order
   Result<Bytes> encode(std::span<const std::uint8_t> bgra, std::uint32_t width, std::uint32_t height,
                        BoardSize out) override {
     EXPECT_EQ(bgra.size(), std::size_t{width} * height * 4);
+    if (given) given->emplace_back(bgra.begin(), bgra.end());
     Bytes jpeg = {bgra[2], static_cast<std::uint8_t>(width), static_cast<std::uint8_t>(height),
                   static_cast<std::uint8_t>(out.width), static_cast<std::uint8_t>(out.height)};
     jpeg.resize(jpeg.size() + bgra[2], 0xEE);
@@ -49,9 +51,12 @@ struct MemoryFiles final : BoardFiles {
 };
 
 // The scripted reader with the stride its type reports overridden.
+// The scripted reader with the stride and the aperture its type reports
+// overridden.
 struct StrideReader final : VideoReader {
   FakeVideoReader inner;
   std::optional<std::uint32_t> stride;
+  std::optional<Bytes> aperture;
   explicit StrideReader(ScriptedVideo s) : inner(std::move(s)) {}
   Result<VideoTypeAttributes> native_type() override { return inner.native_type(); }
   Status set_rgb32(PictureSize s, Ratio r) override { return inner.set_rgb32(s, r); }
@@ -59,6 +64,7 @@ struct StrideReader final : VideoReader {
   Result<VideoTypeAttributes> current_type() override {
     auto t = inner.current_type();
     if (t && stride) t->default_stride = *stride;
+    if (t && aperture) t->aperture = *aperture;
     return t;
   }
   Result<std::uint64_t> duration() override { return inner.duration(); }
@@ -69,6 +75,8 @@ struct StrideReader final : VideoReader {
 struct FakeBoard final : BoardPlatform {
   ScriptedVideo video;
   std::optional<std::uint32_t> stride;
+  std::optional<Bytes> aperture;
+  std::vector<Bytes> encoded;  // the pixels of every picture, as the encoder got them
   MemoryFiles memory;
   StrideReader* reader = nullptr;
   bool lowered = false;
@@ -78,11 +86,14 @@ struct FakeBoard final : BoardPlatform {
     if (path != "clip.mp4") return error(WinError{0x80070002u, "The system cannot find the file specified."});
     auto r = std::make_unique<StrideReader>(video);
     r->stride = stride;
+    r->aperture = aperture;
     reader = r.get();
     return std::unique_ptr<VideoReader>(std::move(r));
   }
   Result<std::unique_ptr<ThumbnailEncoder>> make_encoder() override {
-    return std::unique_ptr<ThumbnailEncoder>(std::make_unique<FakeEncoder>());
+    auto encoder = std::make_unique<FakeEncoder>();
+    encoder->given = &encoded;
+    return std::unique_ptr<ThumbnailEncoder>(std::move(encoder));
   }
   BoardFiles& files() override { return memory; }
 };
@@ -154,6 +165,43 @@ TEST(Storyboard, APictureSmallerThanItsGeometryIsAnErrorNotARead) {
   ASSERT_FALSE(run);
   EXPECT_EQ(run.error().message, "the decoded picture is smaller than its geometry");
   EXPECT_TRUE(board.memory.files.empty());
+}
+
+// The row copy of the visible area: rows from its top, columns from its
+// left, whatever way up the buffer lies. Each pixel is B = x, G = y of the
+// full frame.
+TEST(Storyboard, TheVisibleAreaIsCopiedFromItsCornerInEitherRowOrder) {
+  // An area of 5 × 3 from (2, 1) in an 8 × 6 frame.
+  const Bytes inset = {0, 0, 2, 0, 0, 0, 1, 0, 5, 0, 0, 0, 3, 0, 0, 0};
+  struct Case {
+    const char* name;
+    bool bottom_up;
+    std::optional<Bytes> aperture;
+    std::uint32_t x, y, width, height;
+  } cases[] = {
+      {"an inset area, top-down", false, inset, 2, 1, 5, 3},
+      {"the whole frame, bottom-up", true, std::nullopt, 0, 0, 8, 6},
+      {"an inset area, bottom-up", true, inset, 2, 1, 5, 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeBoard board;
+    board.video.width = 8;
+    board.video.height = 6;
+    board.video.bottom_up = c.bottom_up;
+    board.aperture = c.aperture;
+    auto run = make_storyboard(board_options(), board);
+    ASSERT_TRUE(run) << run.error().text();
+    ASSERT_FALSE(board.encoded.empty());
+    const Bytes& pixels = board.encoded.front();
+    ASSERT_EQ(pixels.size(), std::size_t{c.width} * c.height * 4);
+    for (std::uint32_t y = 0; y < c.height; ++y)
+      for (std::uint32_t x = 0; x < c.width; ++x) {
+        const std::uint8_t* p = pixels.data() + (std::size_t{y} * c.width + x) * 4;
+        ASSERT_EQ(p[0], c.x + x) << "column " << x << " of row " << y;
+        ASSERT_EQ(p[1], c.y + y) << "row " << y;
+      }
+  }
 }
 
 TEST(Storyboard, FailuresNameTheirCause) {

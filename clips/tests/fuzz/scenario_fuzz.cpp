@@ -1,8 +1,9 @@
 // The simulation's scenario reader on any bytes. Besides never failing
 // unsafely, a scenario it accepts must be one the simulation can run (sizes,
 // rates and times within their limits, events in time order inside the
-// window's life, microphone events about its microphones) and must read
-// back the same from the text it writes.
+// window's life, microphone events about its microphones, the playback
+// device lost only when there is one) and must read back the same from the
+// text it writes.
 
 #include "sim/scenario.h"
 
@@ -55,6 +56,11 @@ bool runnable(const Scenario& s) {
     for (const MicDevice& m : s.mics) known = known || m.id == e.id;
     if (!known) return false;
     last_mic = e.at;
+  }
+  // The playback device is lost only when there is one, inside the window's life.
+  if (s.sound_lost) {
+    if (!s.sound || *s.sound_lost < w.appear) return false;
+    if (closed && *s.sound_lost > s.events.back().at) return false;
   }
   return true;
 }

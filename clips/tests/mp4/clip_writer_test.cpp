@@ -187,7 +187,7 @@ SaveJob job(std::vector<std::shared_ptr<const Gop>> groups, bool json = true) {
 
 std::vector<std::shared_ptr<const Gop>> one_group() {
   return {group({packet(kSecond, kSecond / 60), packet(kSecond + kSecond / 60, kSecond / 60, false)},
-                {packet(kSecond, 0_t)})};
+                {packet(kSecond, 0_t)}, {packet(kSecond, 0_t)})};
 }
 
 class ClipWriter : public testing::Test {
@@ -245,25 +245,35 @@ TEST_F(ClipWriter, PutsPicturesAndSoundOnTheClipsTimeline) {
   EXPECT_EQ(lines.err(), "");
 }
 
-TEST_F(ClipWriter, DeclaresTheSoundTracksThatWereRecorded) {
+// A track is declared when it was recorded and the snapshot holds one of its
+// packets from the first picture on; the event says what the file holds.
+TEST_F(ClipWriter, DeclaresTheSoundTracksThatHaveSound) {
+  const Packet early = packet(kSecond / 2, 213'333_t), in_clip = packet(kSecond, 213'333_t);
   struct Case {
     const char* name;
     bool mix, game;
+    std::vector<Packet> mix_packets, game_packets;
     std::vector<std::string> streams;
-    const char* audio;
-    const char* game_track;
+    bool audio, game_track;
   } cases[] = {
-      {"both", true, true, {"sound mix", "sound game"}, R"("audio":true)", R"("gameTrack":true)"},
-      {"mix only", true, false, {"sound mix"}, R"("audio":true)", R"("gameTrack":false)"},
-      {"none", false, false, {}, R"("audio":false)", R"("gameTrack":false)"},
+      {"both", true, true, {in_clip}, {in_clip}, {"sound mix", "sound game"}, true, true},
+      {"mix only", true, false, {in_clip}, {}, {"sound mix"}, true, false},
+      {"none", false, false, {in_clip}, {in_clip}, {}, false, false},
       // A game track exists only beside the mix.
-      {"game only", false, true, {}, R"("audio":false)", R"("gameTrack":false)"},
+      {"game only", false, true, {in_clip}, {in_clip}, {}, false, false},
+      // The sound device was lost and the ring rolled past its last packet.
+      {"both recorded, no packets", true, true, {}, {}, {}, false, false},
+      {"both recorded, only before the first picture", true, true, {early}, {early}, {}, false, false},
+      {"both recorded, no game packets", true, true, {in_clip}, {early}, {"sound mix"}, true, false},
+      {"both recorded, no mix packets", true, true, {early}, {in_clip}, {}, false, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     platform = FakePlatform{};
     lines.clear();
-    SaveJob j = job(one_group());
+    // Sound stops in the first group; the second has pictures alone.
+    SaveJob j = job({group({packet(kSecond, kSecond / 60)}, c.mix_packets, c.game_packets),
+                     group({packet(2 * kSecond, kSecond / 60)})});
     if (!c.mix) j.mix_sound.reset();
     if (!c.game) j.game_sound.reset();
     write(std::move(j));
@@ -271,10 +281,16 @@ TEST_F(ClipWriter, DeclaresTheSoundTracksThatWereRecorded) {
     for (const auto& call : platform.calls)
       if (call.starts_with("sound")) sounds.push_back(call);
     EXPECT_EQ(sounds, c.streams);
+    std::size_t sound_samples = 0;
+    for (const Sample& sample : platform.samples) sound_samples += sample.stream > 0;
+    EXPECT_EQ(sound_samples, c.streams.size()) << "the sound before the loss is kept";
     const bool marked = platform.fs.files.at("/clips/a.mp4").bytes != platform.finished;
-    EXPECT_EQ(marked, c.mix && c.game);
-    EXPECT_NE(lines.out().find(c.audio), std::string::npos) << lines.out();
-    EXPECT_NE(lines.out().find(c.game_track), std::string::npos) << lines.out();
+    EXPECT_EQ(marked, c.game_track);
+    EXPECT_NE(lines.out().find(c.audio ? R"("audio":true)" : R"("audio":false)"), std::string::npos)
+        << lines.out();
+    EXPECT_NE(lines.out().find(c.game_track ? R"("gameTrack":true)" : R"("gameTrack":false)"),
+              std::string::npos)
+        << lines.out();
   }
 }
 

@@ -128,10 +128,6 @@ TEST(TrackMarking, MalformedFilesHaveNoMoovAndStayUnchanged) {
       {"fewer than 8 bytes after the last box", join({ftyp, Bytes(7)})},
       {"a truncated moov", Bytes(good.begin(), good.end() - 10)},
       {"a moov whose 64-bit size runs past the end", join({ftyp, be32(1), text("moov"), be64(tracks.size() + 17), tracks})},
-      {"a trak running past the moov",
-       join({ftyp, box("moov", {video(), sound(), join({be32(500), text("trak")}), sound()})})},
-      {"an mdia child running past the mdia",
-       clip({sound(), box("trak", {tkhd(0, true, 0), box("mdia", {be32(80), text("hdlr"), Bytes(8)})}), sound()})},
       {"a track header too short", clip({sound(), trak("soun", short_tkhd)})},
       {"a track header ending inside alternate_group",
        clip({sound(), trak("soun", box("tkhd", {Bytes{0, 0, 0, 3}, Bytes(31)}))})},
@@ -144,6 +140,49 @@ TEST(TrackMarking, MalformedFilesHaveNoMoovAndStayUnchanged) {
     EXPECT_EQ(m.status.error().message, "no moov") << c.name;
     EXPECT_EQ(m.writes, 0) << c.name;
     EXPECT_EQ(m.after, c.file) << c.name;
+  }
+}
+
+// A child running past its moov, trak or mdia ends that list quietly: the
+// sound tracks found before it are marked, nothing after it is looked at.
+TEST(TrackMarking, ABoxRunningPastItsParentEndsOnlyThatList) {
+  const Bytes past_moov = join({be32(500), text("trak")});
+  const Bytes past_trak = join({be32(500), text("udta")});
+  const Bytes past_mdia = join({be32(80), text("hdlr"), Bytes(8)});
+  struct Case {
+    const char* name;
+    Bytes file;
+    bool written;
+    // The fixture's sound tracks (found by their type bytes) that the walk
+    // does not reach, by their place among them.
+    std::vector<std::size_t> unreached;
+  } cases[] = {
+      {"a trak running past the moov after two sound tracks",
+       clip({video(), sound(), sound(), past_moov, sound()}), true, {2}},
+      {"a trak running past the moov after one sound track", clip({video(), sound(), past_moov, sound()}), false, {}},
+      {"an mdia child running past the mdia",
+       clip({sound(), box("trak", {tkhd(0, true, 0), box("mdia", {past_mdia})}), sound()}), true, {}},
+      {"a trak child running past the trak after its tkhd and mdia",
+       clip({sound(), box("trak", {tkhd(0, true, 0), box("mdia", {hdlr("soun")}), past_trak})}), true, {}},
+      {"a trak child running past the trak before its mdia",
+       clip({sound(), box("trak", {tkhd(0, true, 0), past_trak, box("mdia", {hdlr("soun")})}), sound()}), true, {1}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Bytes want = c.file;
+    if (c.written) {
+      want = marked(c.file);
+      std::vector<TrackHeader> sounds;
+      for (const TrackHeader& t : track_headers(c.file))
+        if (t.sound) sounds.push_back(t);
+      for (std::size_t i : c.unreached)
+        std::copy_n(c.file.begin() + static_cast<std::ptrdiff_t>(sounds[i].offset), 92,
+                    want.begin() + static_cast<std::ptrdiff_t>(sounds[i].offset));
+    }
+    Marked m = mark(c.file);
+    ASSERT_TRUE(m.status) << m.status.error().text();
+    EXPECT_EQ(m.writes, c.written ? 1 : 0);
+    EXPECT_EQ(m.after, want);
   }
 }
 

@@ -40,12 +40,15 @@ class MemoryFramesFile final : public FramesFile {
   std::string path_ = "memory";
 };
 
-// A BGRX picture whose pixel (x, y) is B = x, G = y, R = seed.
+// A BGRX picture whose pixel (x, y) is B = x, G = y, R = seed. A packed
+// two-dimensional lock gives the top row and the pitch with the picture's
+// packed size (rows of width × 4 bytes) for its extent.
 class TestPicture final : public DecodedPicture {
  public:
   TestPicture(std::uint32_t width, std::uint32_t height, std::int32_t stride, std::uint8_t seed,
-              bool two_d = false)
-      : bytes_(std::size_t(std::abs(stride)) * height), stride_(stride), height_(height), two_d_(two_d) {
+              bool two_d = false, bool packed = false)
+      : bytes_(std::size_t(std::abs(stride)) * height), stride_(stride), width_(width), height_(height),
+        two_d_(two_d), packed_(packed) {
     for (std::uint32_t y = 0; y < height; ++y)
       for (std::uint32_t x = 0; x < width; ++x) {
         std::uint8_t* p = row(y) + x * 4;
@@ -67,6 +70,11 @@ class TestPicture final : public DecodedPicture {
       l.top_row = row(0);
       l.pitch = stride_;
     }
+    if (two_d_ && packed_) {
+      l.buffer = row(0);
+      l.length = std::size_t{width_} * 4 * height_;
+      l.packed_length = true;
+    }
     return l;
   }
   Status unlock() override {
@@ -79,8 +87,8 @@ class TestPicture final : public DecodedPicture {
  private:
   std::vector<std::uint8_t> bytes_;
   std::int32_t stride_;
-  std::uint32_t height_;
-  bool two_d_;
+  std::uint32_t width_, height_;
+  bool two_d_, packed_;
 };
 
 }  // namespace orvelle::clips

@@ -21,6 +21,7 @@ struct ScriptedVideo {
   std::optional<std::uint64_t> duration = 10'000'000;
   std::function<void(int picture)> on_read;  // on the reading thread
   std::optional<int> fail_at;                // a read failure at this picture
+  bool bottom_up = false;                    // rows stored bottom row first, the stride negative
 };
 
 class FakeVideoReader final : public VideoReader {
@@ -60,7 +61,7 @@ class FakeVideoReader final : public VideoReader {
     int i = next_++;
     if (s_.fail_at && *s_.fail_at == i) return error(fail("decoding failed", 0x8000FFFFu));
     if (s_.on_read) s_.on_read(i);
-    r.picture = std::make_unique<TestPicture>(s_.width, s_.height, s_.width * 4, static_cast<std::uint8_t>(i));
+    r.picture = std::make_unique<TestPicture>(s_.width, s_.height, stride(), static_cast<std::uint8_t>(i));
     r.time = i * s_.interval;
     r.duration = s_.interval;
     return r;
@@ -69,8 +70,10 @@ class FakeVideoReader final : public VideoReader {
   PictureSize asked;
 
  private:
+  std::int32_t stride() const { return static_cast<std::int32_t>(s_.width * 4) * (s_.bottom_up ? -1 : 1); }
   VideoTypeAttributes type() const {
-    return {std::uint64_t{s_.width} << 32 | s_.height, s_.width * 4, {}, std::uint64_t{30} << 32 | 1};
+    return {std::uint64_t{s_.width} << 32 | s_.height, static_cast<std::uint32_t>(stride()), {},
+            std::uint64_t{30} << 32 | 1};
   }
   ScriptedVideo s_;
   int next_ = 0;

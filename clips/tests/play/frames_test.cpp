@@ -62,13 +62,19 @@ TEST_F(FramesTest, WithoutAReaderTheWriterAlternatesAndNeverTouchesTheReadersSlo
 }
 
 TEST_F(FramesTest, BottomUpAndTwoDimensionalBuffersAreWrittenTopRowFirst) {
+  constexpr auto kRow = static_cast<std::int32_t>(W * 4);
   struct Case {
     std::int32_t stride;
     bool two_d;
-  } cases[] = {{-static_cast<std::int32_t>(W * 4), false}, {-64, true}, {64, true}, {64, false}};
+    bool packed = false;  // the lock's extent is the packed picture's
+    std::int32_t type_stride = 0;  // the geometry's, when not the buffer's
+  } cases[] = {{-kRow, false}, {-64, true}, {64, true}, {64, false},
+               // Rows wider than the type's stride, top-down and bottom-up.
+               {64, true, true, kRow}, {-64, true, true, kRow}, {-64, true, true, -kRow}};
   for (const auto& c : cases) {
-    TestPicture picture(W, H, c.stride, 1, c.two_d);
-    ASSERT_TRUE(writer.publish_frame(picture, full(W, H, c.stride), 0, 1)) << c.stride;
+    TestPicture picture(W, H, c.stride, 1, c.two_d, c.packed);
+    ASSERT_TRUE(writer.publish_frame(picture, full(W, H, c.type_stride ? c.type_stride : c.stride), 0, 1))
+        << c.stride;
     std::uint32_t written = file.u32(16) & 0xff;
     for (std::uint32_t y = 0; y < H; ++y)
       EXPECT_EQ(pixel(written, W - 1, y), (std::array<std::uint8_t, 4>{1, static_cast<std::uint8_t>(y), W - 1, 255}))

@@ -4,6 +4,9 @@
 #include "play/media_reader_win.h"
 
 #include "common/utf.h"
+#include "common/win/com_object.h"
+#include "play/decoded_picture_win.h"
+#include "play/media_duration_win.h"
 #include "play/audio_feed.h"
 #include "play/fake_frames.h"
 #include "play/fake_sound.h"
@@ -16,6 +19,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include <mfapi.h>
 
@@ -151,6 +155,103 @@ TEST(MediaReaderWin, DecodedBuffersReachTheSlotTopRowFirst) {
   auto picture = decoded_picture_win(plain);
   EXPECT_FALSE(writer.publish_frame(*picture, {H, 0, 0, W, H, static_cast<std::int32_t>(W * 4)}, 0, 1));
   EXPECT_EQ(file.u32(16), 1u);
+}
+
+// A decoder's surface as some buffers offer it: the first two-dimensional
+// lock only (no IMF2DBuffer2), rows padded past the packed width, top-down
+// or bottom-up; a plain lock hands out the memory as it lies.
+class PaddedBuffer final : public win::ComObject<IMFMediaBuffer, IMF2DBuffer> {
+ public:
+  PaddedBuffer(DWORD width, DWORD height, LONG pitch)
+      : memory_(static_cast<std::size_t>(std::abs(pitch)) * height), width_(width), height_(height), pitch_(pitch) {}
+  BYTE* scan0() { return memory_.data() + (pitch_ < 0 ? (height_ - 1) * static_cast<std::size_t>(-pitch_) : 0); }
+  int locks = 0, unlocks = 0;
+
+  HRESULT STDMETHODCALLTYPE Lock(BYTE** data, DWORD* max, DWORD* current) override {
+    *data = memory_.data();
+    if (max) *max = static_cast<DWORD>(memory_.size());
+    if (current) *current = static_cast<DWORD>(memory_.size());
+    ++locks;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Unlock() override { return ++unlocks, S_OK; }
+  HRESULT STDMETHODCALLTYPE GetCurrentLength(DWORD* length) override {
+    *length = static_cast<DWORD>(memory_.size());
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE SetCurrentLength(DWORD) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetMaxLength(DWORD* length) override { return GetCurrentLength(length); }
+  HRESULT STDMETHODCALLTYPE Lock2D(BYTE** first, LONG* pitch) override {
+    *first = scan0();
+    *pitch = pitch_;
+    ++locks;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Unlock2D() override { return ++unlocks, S_OK; }
+  HRESULT STDMETHODCALLTYPE GetScanline0AndPitch(BYTE** first, LONG* pitch) override { return Lock2D(first, pitch); }
+  HRESULT STDMETHODCALLTYPE IsContiguousFormat(BOOL* contiguous) override {
+    *contiguous = FALSE;
+    return S_OK;
+  }
+  // The packed form: rows of the width in pixels, four bytes each.
+  HRESULT STDMETHODCALLTYPE GetContiguousLength(DWORD* length) override {
+    *length = width_ * 4 * height_;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE ContiguousCopyTo(BYTE*, DWORD) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE ContiguousCopyFrom(const BYTE*, DWORD) override { return E_NOTIMPL; }
+
+ private:
+  std::vector<BYTE> memory_;
+  DWORD width_, height_;
+  LONG pitch_;
+};
+
+TEST(MediaReaderWin, ABufferWithOnlyTheFirstTwoDimensionalLockIsReadAtItsOwnPitch) {
+  constexpr DWORD W = 8, H = 4;
+  constexpr auto kRow = static_cast<LONG>(W * 4);
+  FramesSize size = *frames_size(W, H);
+  for (LONG pitch : {kRow + 16, -(kRow + 16)}) {
+    SCOPED_TRACE(pitch);
+    auto buffer = win::make_com<PaddedBuffer>(W, H, pitch);
+    for (DWORD y = 0; y < H; ++y)
+      for (DWORD x = 0; x < W; ++x) {
+        BYTE* p = buffer->scan0() + static_cast<LONG>(y) * pitch + x * 4;
+        p[0] = static_cast<BYTE>(x), p[1] = static_cast<BYTE>(y), p[2] = 0x44, p[3] = 0;
+      }
+    MemoryFramesFile file(size.file_bytes);
+    FramesWriter writer(file, W, H, size);
+    win::ComPtr<IMFMediaBuffer> plain;
+    ASSERT_HRESULT_SUCCEEDED(buffer.as(plain));
+    auto picture = decoded_picture_win(plain);
+    // The type's stride is the packed one; the rows lie where Lock2D says.
+    auto published = writer.publish_frame(*picture, {H, 0, 0, W, H, kRow}, 0, 1);
+    ASSERT_TRUE(published) << published.error().text();
+    const std::uint8_t* slot = file.bytes().data() + kFramesHeaderBytes;
+    for (DWORD y = 0; y < H; ++y)
+      for (DWORD x = 0; x < W; ++x) {
+        const std::uint8_t* p = slot + (y * W + x) * 4;
+        ASSERT_EQ((std::vector<int>{p[0], p[1], p[2], p[3]}), (std::vector<int>{0x44, int(y), int(x), 255}))
+            << "row " << y << " column " << x;
+      }
+    picture.reset();
+    EXPECT_EQ(buffer->locks, buffer->unlocks);
+  }
+}
+
+TEST(MediaReaderWin, ADurationThatIsNotAnUnsignedNumberCountsAsNone) {
+  PROPVARIANT value{};
+  value.vt = VT_UI8;
+  value.uhVal.QuadPart = 123'456'789;
+  EXPECT_EQ(media_duration(value), 123'456'789u);
+  value.vt = VT_I8;
+  value.hVal.QuadPart = 20'000'000;
+  EXPECT_EQ(media_duration(value), 0u);
+  value.vt = VT_R8;
+  value.dblVal = 2e7;
+  EXPECT_EQ(media_duration(value), 0u);
+  value.vt = VT_EMPTY;
+  EXPECT_EQ(media_duration(value), 0u);
 }
 
 }  // namespace
