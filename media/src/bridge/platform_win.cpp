@@ -200,10 +200,10 @@ std::shared_ptr<Thumbnail> thumbnail_from(win::IMediaProperties& props) {
 Result<Controls> controls_of(win::IPlaybackInfo& info, PlaybackReading what) {
   ComPtr<win::IPlaybackControls> c;
   ORVELLE_TRY(win::made(info.get_Controls(c.put()), c));
-  Controls out;
   boolean toggle = 0;
-  out.toggle = SUCCEEDED(c->get_IsPlayPauseToggleEnabled(&toggle)) ? std::optional(toggle != 0)
-                                                                  : std::nullopt;
+  std::optional<bool> toggle_read;
+  if (SUCCEEDED(c->get_IsPlayPauseToggleEnabled(&toggle))) toggle_read = toggle != 0;
+  Controls out{false, false, toggle_read, false, false};
   if (what != PlaybackReading::all) return out;
   auto flag = [&](HRESULT (STDMETHODCALLTYPE win::IPlaybackControls::*get)(boolean*)) {
     boolean v = 0;
