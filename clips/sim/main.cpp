@@ -17,6 +17,7 @@
 
 #include <fmt/format.h>
 
+#include <csignal>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,6 +32,9 @@ constexpr std::string_view kSoundLogFlag = "--sound-log";
 int main(int argc, char** argv) {
   using namespace orvelle;
   using namespace orvelle::clips;
+  // A closed standard output loses the event lines and nothing more: the
+  // session runs on until it is told to stop.
+  std::signal(SIGPIPE, SIG_IGN);
   // --scenario FILE and --sound-log FILE are the simulation's own;
   // everything else is the program's.
   std::vector<std::string> args;

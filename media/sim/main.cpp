@@ -9,12 +9,16 @@
 
 #include <fmt/format.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
 int main(int argc, char** argv) {
   using namespace orvelle;
+  // A closed standard output loses the lines and nothing more: the bridge
+  // runs on until its standard input ends.
+  std::signal(SIGPIPE, SIG_IGN);
   std::vector<std::string> args;
   std::string scenario_path;
   for (int i = 1; i < argc; ++i) {

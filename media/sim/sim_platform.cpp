@@ -169,7 +169,8 @@ class SimSession final : public MediaSession {
     if (!f.art->empty()) thumbnail = std::make_shared<FileThumbnail>(*f.art);
     return TrackProperties{f.title, f.artist, f.album_artist, f.album, std::move(thumbnail)};
   }
-  Result<PlaybackInfo> playback_info() override {
+  // The scenario's values cost nothing to read: all of them, whatever was asked.
+  Result<PlaybackInfo> playback_info(PlaybackReading) override {
     SessionFields f = read();
     return PlaybackInfo{status_number(*f.status), Controls{*f.prev, *f.next, *f.toggle, false, false},
                         f.rate};

@@ -12,6 +12,21 @@
 extern char** environ;
 
 namespace orvelle::e2e {
+namespace {
+
+// A process group of its own (so Wine's children end with it), and SIGPIPE
+// at its default: the tests ignore it, an ignored signal survives exec, and
+// the program should start as a client would start it.
+void spawn_attributes(posix_spawnattr_t& attr) {
+  posix_spawnattr_init(&attr);
+  sigset_t pipe_signal;
+  sigemptyset(&pipe_signal);
+  sigaddset(&pipe_signal, SIGPIPE);
+  posix_spawnattr_setsigdefault(&attr, &pipe_signal);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF);
+}
+
+}  // namespace
 
 Outcome run_process(const std::vector<std::string>& argv, const std::string& input,
                     std::chrono::seconds deadline) {
@@ -24,8 +39,7 @@ Outcome run_process(const std::vector<std::string>& argv, const std::string& inp
   posix_spawn_file_actions_adddup2(&actions, out[1], 1);
   posix_spawn_file_actions_adddup2(&actions, err[1], 2);
   posix_spawnattr_t attr;
-  posix_spawnattr_init(&attr);
-  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);  // kill Wine's children with it
+  spawn_attributes(attr);
   std::vector<char*> args;
   for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
@@ -97,8 +111,7 @@ Background::Background(const std::vector<std::string>& argv) {
   posix_spawn_file_actions_adddup2(&actions, in[0], 0);
   posix_spawn_file_actions_adddup2(&actions, out[1], 1);
   posix_spawnattr_t attr;
-  posix_spawnattr_init(&attr);
-  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
+  spawn_attributes(attr);
   std::vector<char*> args;
   for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
@@ -174,6 +187,12 @@ bool Background::send(std::string_view line) {
 void Background::close_input() {
   if (in_ >= 0) close(in_);
   in_ = -1;
+}
+
+void Background::close_output() {
+  if (out_ >= 0) close(out_);
+  out_ = -1;
+  pending_.clear();
 }
 
 int Background::wait(std::chrono::seconds deadline) {

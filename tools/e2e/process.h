@@ -48,6 +48,8 @@ class Background {
   bool send(std::string_view line);
   // The end of its standard input.
   void close_input();
+  // The end of the pipe it writes to: its later lines go nowhere.
+  void close_output();
   // Its exit code once it has ended; -1 when it is still running at the
   // deadline (it is then killed) or was killed.
   int wait(std::chrono::seconds deadline);

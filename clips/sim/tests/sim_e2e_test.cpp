@@ -235,6 +235,18 @@ TEST(SimRecorder, StopDuringASaveStillEndsWithItsEvent) {
   judge_good_clip(sim.dir.file("last.mp4"));
 }
 
+// With its standard output closed the session loses its event lines and
+// nothing more: a save still reaches its file, and stop ends it cleanly.
+TEST(SimRecorder, AClosedOutputLosesTheEventsAndTheSessionRunsOn) {
+  Sim sim(scenario());
+  ASSERT_TRUE(sim.event("status")) << sim.transcript();
+  sim.process->close_output();
+  sim.save("last", sim.dir.file("last.mp4"));
+  sim.process->send(R"({"cmd":"stop"})");
+  EXPECT_EQ(sim.process->wait(20s), 0);
+  judge_good_clip(sim.dir.file("last.mp4"));
+}
+
 TEST(SimRecorder, TheEndWaitsForASaveOnASlowDisk) {
   Sim sim(scenario());
   ASSERT_TRUE(sim.event("status")) << sim.transcript();

@@ -8,6 +8,8 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include "common/try.h"
+
 #include <fmt/format.h>
 
 #include <cstring>
@@ -24,6 +26,18 @@ WinError av_failure(std::string_view what, int code) {
 // libswscale's vector code may read and write a little past a picture's
 // last row; every buffer it touches has this much to spare.
 constexpr std::size_t kSlack = 256;
+
+// A cover past 16384 x 16384 is refused as it declares itself and again as
+// it decodes, before its pixels are held: a huge declared size would
+// otherwise ask for memory the simulation cannot have.
+constexpr int kMaxSide = 16384;
+
+Status check_size(const std::string& path, int width, int height) {
+  if (width > kMaxSide || height > kMaxSide)
+    return error(fail(fmt::format("{}: {} x {} is larger than {} x {}", path, width, height, kMaxSide,
+                                  kMaxSide)));
+  return {};
+}
 
 struct Rgba {
   int width = 0, height = 0;
@@ -93,8 +107,10 @@ Result<Rgba> decode(const std::string& path) {
     AVCodecParameters* par = format->streams[0]->codecpar;
     const AVCodec* decoder = avcodec_find_decoder(par->codec_id);
     if (!decoder) return error(fail("no decoder for " + path));
+    ORVELLE_TRY(check_size(path, par->width, par->height));
     codec = avcodec_alloc_context3(decoder);
-    avcodec_parameters_to_context(codec, par);
+    if (!codec) return error(fail("no decoder context for " + path));
+    if (int e = avcodec_parameters_to_context(codec, par); e < 0) return error(av_failure(path, e));
     if (int e = avcodec_open2(codec, decoder, nullptr); e < 0) return error(av_failure(path, e));
     for (;;) {
       int e = av_read_frame(format, packet);
@@ -107,6 +123,7 @@ Result<Rgba> decode(const std::string& path) {
       if (avcodec_receive_frame(codec, frame) == 0) break;
       if (e < 0) return error(fail("no picture decoded from " + path));
     }
+    ORVELLE_TRY(check_size(path, frame->width, frame->height));
     out.width = frame->width;
     out.height = frame->height;
     out.bytes.resize(static_cast<std::size_t>(out.width) * out.height * 4 + kSlack);

@@ -168,6 +168,33 @@ TEST(MediaSim, CommandsReachThePlayer) {
   EXPECT_EQ(b.process->wait(5s), 0);
 }
 
+// An application named in Greek: its executable's name ends in a capital
+// sigma, which inside the application's name lowers to the same letter.
+TEST(MediaSim, AGreekPlayerFindsItsAudioSession) {
+  Bridge b(scenario_file("greek", R"({"sessions": [
+      {"app": "ΟΔΟΣ Player", "pid": 3300, "process": "ΟΔΟΣ.exe", "title": "Τραγούδι",
+       "status": "playing", "volume": 0.6}]})"));
+  ASSERT_EQ(b.next(), json({{"type", "ready"}}));
+  ASSERT_EQ(b.next()["id"], "ΟΔΟΣ Player");
+  ASSERT_TRUE(b.process->send(R"({"cmd":"volume","delta":0.1})"));
+  EXPECT_EQ(b.next(), json({{"type", "volume"}, {"sessions", 1}, {"value", 0.7}}));
+  b.process->close_input();
+  EXPECT_EQ(b.process->wait(5s), 0);
+}
+
+// With its standard output closed the bridge loses its lines and goes on
+// until its standard input ends.
+TEST(MediaSim, AClosedOutputLosesTheLinesAndTheBridgeRunsOn) {
+  Bridge b(scenario_file("closed", R"({"sessions": [{"app": "Spotify.exe", "title": "Song"}],
+     "events": [{"at": 300, "session": 0, "set": {"title": "Next"}}]})"));
+  ASSERT_EQ(b.next(), json({{"type", "ready"}}));
+  b.process->close_output();
+  ASSERT_TRUE(b.process->send(R"({"cmd":"play"})"));  // its reply has nowhere to go
+  ASSERT_TRUE(b.process->send(R"({"cmd":"volume"})"));
+  b.process->close_input();
+  EXPECT_EQ(b.process->wait(10s), 0);
+}
+
 std::vector<std::uint8_t> from_base64(const std::string& text) {
   std::vector<std::uint8_t> out;
   std::uint32_t bits = 0;
@@ -221,6 +248,26 @@ TEST(MediaSim, CoverArtOncePerPicture) {
   EXPECT_EQ(states[1]["art"], 1);  // the same picture again: no new "art"
   EXPECT_EQ(states.back()["title"], "Three");
   EXPECT_EQ(states.back()["art"], 2);
+  b.process->close_input();
+  EXPECT_EQ(b.process->wait(5s), 0);
+}
+
+// A cover wider than 16384 pixels is refused with a log line; the state
+// goes out without it and the bridge goes on.
+TEST(MediaSim, ACoverPastTheLargestSizeIsRefused) {
+  auto dir = std::filesystem::path(scenario_file("wide", "{}")).parent_path();
+  std::string cmd = "ffmpeg -v error -y -f lavfi -i color=c=red:s=16x8 -vf scale=16385:8 -frames:v 1 " +
+                    (dir / "wide.png").string();
+  ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+  Bridge b(scenario_file("wide", R"({"sessions": [{"app": "Spotify.exe", "title": "One", "art": "wide.png"}]})"));
+  ASSERT_EQ(b.next(), json({{"type", "ready"}}));
+  json log = b.next(10s);
+  ASSERT_EQ(log["type"], "log") << log;
+  EXPECT_NE(log["msg"].get<std::string>().find("wide.png: 16385 x 8 is larger than 16384 x 16384"),
+            std::string::npos) << log;
+  json state = b.next();
+  EXPECT_EQ(state["type"], "state");
+  EXPECT_EQ(state["art"], 0);
   b.process->close_input();
   EXPECT_EQ(b.process->wait(5s), 0);
 }

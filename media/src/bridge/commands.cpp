@@ -37,12 +37,14 @@ std::optional<float> number_field(const JsonNode& object, std::string_view name)
 bool ok_of(const Result<bool>& r) { return r && *r; }
 
 // Without a toggle control, a playing session is paused and any other is
-// played.
+// played; a status that cannot be read leaves the choice unknown, so
+// nothing is sent.
 bool toggle(MediaSession& session) {
-  Result<PlaybackInfo> info = session.playback_info();
+  Result<PlaybackInfo> info = session.playback_info(PlaybackReading::toggle);
   if (!info || !info->controls || !info->controls->toggle) return false;
   if (*info->controls->toggle) return ok_of(session.request(PlaybackRequest::toggle));
-  bool playing = info->status == kPlaying;
+  if (!info->status) return false;
+  bool playing = *info->status == kPlaying;
   return ok_of(session.request(playing ? PlaybackRequest::pause : PlaybackRequest::play));
 }
 

@@ -62,7 +62,7 @@ Result<Reading> read_session(RunState& state, bool force, const std::string& key
   if (r.artist.empty()) r.artist = props.album_artist.value_or("");
   r.album = props.album.value_or("");
   r.props = std::move(props);
-  ORVELLE_ASSIGN_OR_RETURN(PlaybackInfo info, session.playback_info());
+  ORVELLE_ASSIGN_OR_RETURN(PlaybackInfo info, session.playback_info(PlaybackReading::all));
   r.status = info.status;
   if (!info.controls) return error(info.controls.error());
   r.controls = *info.controls;

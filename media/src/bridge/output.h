@@ -17,9 +17,9 @@ void emit_if_changed(std::string& last_printed, std::string text, const Json& me
 
 // The message text of an error, without its code (the "log" lines).
 std::string error_message(const WinError& e);
-// The "error" line's text: the message, a blank and the code as "0x" and
-// lower-case hexadecimal without leading zeros; the code alone when the
-// message is empty.
+// The "error" line's text: the message, a blank and the code in
+// parentheses as "0x" and lower-case hexadecimal without leading zeros; the
+// code in parentheses alone when the message is empty.
 std::string error_line_text(const WinError& e);
 
 }  // namespace orvelle::media

@@ -46,7 +46,8 @@ class Thumbnail {
   virtual Result<std::unique_ptr<Picture>> open() = 0;
 };
 
-// Each field is absent when it could not be read.
+// Each field is absent when it could not be read; the album artist, the
+// artist's stand-in, may be left unread while the artist is not empty.
 struct TrackProperties {
   std::optional<std::string> title, artist, album_artist, album;
   std::shared_ptr<Thumbnail> thumbnail;  // null: none, or unreadable
@@ -69,6 +70,15 @@ struct PlaybackInfo {
   std::optional<std::int32_t> status;  // absent: unreadable
   Result<Controls> controls;           // its failure ends a reading
   std::optional<double> rate;          // absent: missing or unreadable
+};
+
+// What a caller reads of a session's playback info; what it leaves out
+// may stay at its default. The status pass runs over every session at
+// every refresh, so it reads the one property it needs.
+enum class PlaybackReading {
+  status,  // the status alone
+  toggle,  // the toggle control, and the status when the control is off
+  all,     // the status, every control and the rate
 };
 
 // 100-ns ticks: start, end and position as spans, last_updated since 1601.
@@ -97,7 +107,7 @@ class MediaSession {
   virtual Result<std::string> app_id() = 0;
   // The asynchronous request and its wait (at most 3 s) together.
   virtual Result<TrackProperties> media_properties() = 0;
-  virtual Result<PlaybackInfo> playback_info() = 0;
+  virtual Result<PlaybackInfo> playback_info(PlaybackReading what) = 0;
   virtual Result<TimelineTicks> timeline() = 0;
   virtual Result<std::unique_ptr<Registration>> subscribe(SessionEvent event, EventSink sink) = 0;
   // The request and its wait (at most 3 s): whether the player took it.

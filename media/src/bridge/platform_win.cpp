@@ -77,25 +77,13 @@ class WinSession final : public MediaSession {
     ComPtr<win::IMediaProperties> props;
     ORVELLE_TRY(wait_async(op.get(), props.put()));
     if (!props) return error(win::no_object());
-    using P = win::IMediaProperties;
-    return TrackProperties{maybe_text(props.get(), &P::get_Title),
-                           maybe_text(props.get(), &P::get_Artist),
-                           maybe_text(props.get(), &P::get_AlbumArtist),
-                           maybe_text(props.get(), &P::get_AlbumTitle), thumbnail_from(*props.get())};
+    return track_properties_of(*props.get());
   }
 
-  Result<PlaybackInfo> playback_info() override {
+  Result<PlaybackInfo> playback_info(PlaybackReading what) override {
     ComPtr<win::IPlaybackInfo> info;
     ORVELLE_TRY(win::made(session_->GetPlaybackInfo(info.put()), info));
-    PlaybackInfo out{std::nullopt, Controls{}, std::nullopt};
-    std::int32_t status = 0;
-    if (SUCCEEDED(info->get_PlaybackStatus(&status))) out.status = status;
-    out.controls = controls_of(*info.get());
-    ComPtr<win::IReferenceDouble> rate;
-    double value = 0;
-    if (SUCCEEDED(info->get_PlaybackRate(rate.put())) && rate && SUCCEEDED(rate->get_Value(&value)))
-      out.rate = value;
-    return out;
+    return playback_info_of(*info.get(), what);
   }
 
   Result<TimelineTicks> timeline() override {
@@ -149,32 +137,10 @@ class WinSession final : public MediaSession {
   }
 
  private:
-  // A thumbnail that cannot be read counts as none.
-  static std::shared_ptr<Thumbnail> thumbnail_from(win::IMediaProperties& props) {
-    ComPtr<win::IRandomAccessStreamReference> reference;
-    if (FAILED(props.get_Thumbnail(reference.put()))) return nullptr;
-    return thumbnail_of(std::move(reference));
-  }
-
   static Result<bool> answer(const ComPtr<win::IBoolOperation>& op) {
     boolean ok = FALSE;
     ORVELLE_TRY(wait_async(op.get(), &ok));
     return ok != FALSE;
-  }
-
-  static Result<Controls> controls_of(win::IPlaybackInfo& info) {
-    ComPtr<win::IPlaybackControls> c;
-    ORVELLE_TRY(win::made(info.get_Controls(c.put()), c));
-    auto flag = [&](HRESULT (STDMETHODCALLTYPE win::IPlaybackControls::*get)(boolean*)) {
-      boolean v = 0;
-      return SUCCEEDED((c.get()->*get)(&v)) && v;
-    };
-    using C = win::IPlaybackControls;
-    boolean toggle = 0;
-    std::optional<bool> toggle_read;
-    if (SUCCEEDED(c->get_IsPlayPauseToggleEnabled(&toggle))) toggle_read = toggle != 0;
-    return Controls{flag(&C::get_IsPreviousEnabled), flag(&C::get_IsNextEnabled), toggle_read,
-                    flag(&C::get_IsPlayEnabled), flag(&C::get_IsPauseEnabled)};
   }
 
   ComPtr<win::IMediaSession> session_;
@@ -223,6 +189,34 @@ class WinManager final : public SessionManager {
   ComPtr<win::IMediaSessionManager> manager_;
 };
 
+// A thumbnail that cannot be read counts as none.
+std::shared_ptr<Thumbnail> thumbnail_from(win::IMediaProperties& props) {
+  ComPtr<win::IRandomAccessStreamReference> reference;
+  if (FAILED(props.get_Thumbnail(reference.put()))) return nullptr;
+  return thumbnail_of(std::move(reference));
+}
+
+// The toggle control alone, or every control the state shows.
+Result<Controls> controls_of(win::IPlaybackInfo& info, PlaybackReading what) {
+  ComPtr<win::IPlaybackControls> c;
+  ORVELLE_TRY(win::made(info.get_Controls(c.put()), c));
+  boolean toggle = 0;
+  std::optional<bool> toggle_read;
+  if (SUCCEEDED(c->get_IsPlayPauseToggleEnabled(&toggle))) toggle_read = toggle != 0;
+  Controls out{false, false, toggle_read, false, false};
+  if (what != PlaybackReading::all) return out;
+  auto flag = [&](HRESULT (STDMETHODCALLTYPE win::IPlaybackControls::*get)(boolean*)) {
+    boolean v = 0;
+    return SUCCEEDED((c.get()->*get)(&v)) && v;
+  };
+  using C = win::IPlaybackControls;
+  out.previous = flag(&C::get_IsPreviousEnabled);
+  out.next = flag(&C::get_IsNextEnabled);
+  out.play = flag(&C::get_IsPlayEnabled);
+  out.pause = flag(&C::get_IsPauseEnabled);
+  return out;
+}
+
 BOOL CALLBACK collect_window_title(HWND window, LPARAM param) {
   auto* titles = reinterpret_cast<std::vector<std::string>*>(param);
   if (IsWindowVisible(window)) {
@@ -236,6 +230,38 @@ BOOL CALLBACK collect_window_title(HWND window, LPARAM param) {
 }
 
 }  // namespace
+
+TrackProperties track_properties_of(win::IMediaProperties& props) {
+  using P = win::IMediaProperties;
+  TrackProperties out;
+  out.title = maybe_text(&props, &P::get_Title);
+  out.artist = maybe_text(&props, &P::get_Artist);
+  if (out.artist.value_or("").empty()) out.album_artist = maybe_text(&props, &P::get_AlbumArtist);
+  out.album = maybe_text(&props, &P::get_AlbumTitle);
+  out.thumbnail = thumbnail_from(props);
+  return out;
+}
+
+PlaybackInfo playback_info_of(win::IPlaybackInfo& info, PlaybackReading what) {
+  PlaybackInfo out{std::nullopt, Controls{}, std::nullopt};
+  auto read_status = [&] {
+    std::int32_t status = 0;
+    if (SUCCEEDED(info.get_PlaybackStatus(&status))) out.status = status;
+  };
+  if (what == PlaybackReading::toggle) {
+    out.controls = controls_of(info, what);
+    if (out.controls && out.controls->toggle == false) read_status();
+    return out;
+  }
+  read_status();
+  if (what == PlaybackReading::status) return out;
+  out.controls = controls_of(info, what);
+  ComPtr<win::IReferenceDouble> rate;
+  double value = 0;
+  if (SUCCEEDED(info.get_PlaybackRate(rate.put())) && rate && SUCCEEDED(rate->get_Value(&value)))
+    out.rate = value;
+  return out;
+}
 
 Result<std::shared_ptr<SessionManager>> WinMediaPlatform::open_manager() {
   ORVELLE_TRY(win::checked(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));

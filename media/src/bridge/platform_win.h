@@ -3,8 +3,17 @@
 // and sessions, the visible windows' titles and AppInfo's display names.
 
 #include "bridge/platform.h"
+#include "common/win/media_control.h"
 
 namespace orvelle::media {
+
+// A session's media properties: the album artist is read only when the
+// artist is empty or unreadable, the only time it stands in for it.
+TrackProperties track_properties_of(win::IMediaProperties& props);
+
+// What a caller asked of a session's playback info, in the order the
+// caller needs it.
+PlaybackInfo playback_info_of(win::IPlaybackInfo& info, PlaybackReading what);
 
 class WinMediaPlatform : public MediaPlatform {
  public:

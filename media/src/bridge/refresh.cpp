@@ -17,7 +17,7 @@ std::string read_id(MediaSession& session) { return session.app_id().value_or(""
 // last seen playing. One reading of the clock serves the whole refresh.
 void note_statuses(RunState& state, const std::vector<SessionEntry>& entries, Instant now) {
   for (const SessionEntry& e : entries) {
-    Result<PlaybackInfo> info = e.session->playback_info();
+    Result<PlaybackInfo> info = e.session->playback_info(PlaybackReading::status);
     std::int32_t status = info && info->status ? *info->status : kClosed;
     auto [it, fresh] = state.last_status.try_emplace(e.key, status);
     bool was_playing = !fresh && it->second == kPlaying;

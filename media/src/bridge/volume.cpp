@@ -38,13 +38,15 @@ bool is_hash(std::string_view s) {
 
 }  // namespace
 
+// Character by character: the final-sigma rule would lower a name that ends
+// a squeezed text otherwise than the same name inside a longer one.
 std::string normalize_name(std::string_view text) {
   std::string kept;
   for (std::size_t i = 0; i < text.size();) {
     char32_t c = next_scalar(text, i);
-    if (c != kInvalidScalar && (is_alphabetic(c) || is_numeric(c))) append_utf8(kept, c);
+    if (c != kInvalidScalar && (is_alphabetic(c) || is_numeric(c))) append_lower_case(kept, c);
   }
-  return lower_case(kept);
+  return kept;
 }
 
 bool process_matches(std::string_view target_id, const ProcessIdentity& process) {

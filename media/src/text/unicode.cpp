@@ -51,7 +51,9 @@ bool ends_word(const std::vector<Unit>& units, std::size_t at) {
   return k == units.size() || !cased(k);
 }
 
-void append_lower(std::string& out, char32_t c) {
+}  // namespace
+
+void append_lower_case(std::string& out, char32_t c) {
   auto multi = std::lower_bound(unicode::kLowerMulti.begin(), unicode::kLowerMulti.end(), c,
                                 [](const unicode::LowerExpansion& m, char32_t v) { return m.from < v; });
   if (multi != unicode::kLowerMulti.end() && multi->from == c) {
@@ -63,8 +65,6 @@ void append_lower(std::string& out, char32_t c) {
                               [](const unicode::LowerMapping& m, char32_t v) { return m.from < v; });
   append_utf8(out, one != unicode::kLowerSingle.end() && one->from == c ? one->to : c);
 }
-
-}  // namespace
 
 std::string lower_case(std::string_view text) {
   std::string out;
@@ -82,7 +82,7 @@ std::string lower_case(std::string_view text) {
     else if (u.c == kCapitalSigma)
       append_utf8(out, ends_word(units, i) ? kFinalSigma : kSmallSigma);
     else
-      append_lower(out, u.c);
+      append_lower_case(out, u.c);
   }
   return out;
 }

@@ -11,6 +11,10 @@ namespace orvelle::media {
 // a word becomes the final small sigma. Bytes that are not UTF-8 are kept.
 std::string lower_case(std::string_view text);
 
+// The full lower-case mapping of one character on its own, without context:
+// a capital sigma is always the small sigma.
+void append_lower_case(std::string& out, char32_t c);
+
 bool is_alphabetic(char32_t c);
 bool is_numeric(char32_t c);
 bool is_white_space(char32_t c);

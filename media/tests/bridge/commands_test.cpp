@@ -103,11 +103,13 @@ TEST(Commands, ToggleWithoutItsControl) {
   EXPECT_EQ(w.session->requests,
             (std::vector<PlaybackRequest>{PlaybackRequest::toggle, PlaybackRequest::pause,
                                           PlaybackRequest::play}));
+  w.session->status.reset();  // the status cannot be read: neither pause nor play
+  EXPECT_EQ(w.reply(R"({"cmd":"toggle"})"), R"({"cmd":"toggle","ok":false,"type":"done"})");
   w.session->controls.toggle.reset();  // the toggle control cannot be read
   EXPECT_EQ(w.reply(R"({"cmd":"toggle"})"), R"({"cmd":"toggle","ok":false,"type":"done"})");
   w.session->info_fails = true;
   EXPECT_EQ(w.reply(R"({"cmd":"toggle"})"), R"({"cmd":"toggle","ok":false,"type":"done"})");
-  EXPECT_EQ(w.session->requests.size(), 3u);  // neither called the player
+  EXPECT_EQ(w.session->requests.size(), 3u);  // none of them called the player
 }
 
 TEST(Commands, SourceAndPreferPublishWithoutReply) {

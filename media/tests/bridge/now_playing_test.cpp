@@ -1,9 +1,18 @@
 #include "bridge/now_playing.h"
 
+#include "bridge/refresh.h"
+#include "support/fake_platform.h"
+#include "support/lines.h"
+
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
 
 namespace orvelle::media {
 namespace {
+
+using testing::FakeSession;
 
 constexpr std::int64_t kEpoch = 116'444'736'000'000'000;
 
@@ -41,6 +50,63 @@ TEST(Timeline, StatusWords) {
   EXPECT_EQ(status_word(6), "closed");
   EXPECT_EQ(status_word(-1), "closed");
   EXPECT_EQ(status_word(std::nullopt), "closed");
+}
+
+struct Desk {
+  testing::FakePlatform platform;
+  testing::FakeClock clock;
+  LoopSender sender;
+  RunState state{MediaConfig{}, platform.manager, sender, platform, clock};
+  testing::CapturedLines lines;
+};
+
+// What a session reports, as the published state shows it.
+TEST(NowPlaying, StateValues) {
+  struct Case {
+    const char* what;
+    std::function<void(FakeSession&)> set;
+    std::string shows;
+  } cases[] = {
+      {"the artist", [](FakeSession& s) { s.props.album_artist = "Various"; }, R"("artist":"Band")"},
+      {"an empty artist: the album artist",
+       [](FakeSession& s) { s.props.artist = "", s.props.album_artist = "Various"; }, R"("artist":"Various")"},
+      {"an unreadable artist: the album artist",
+       [](FakeSession& s) { s.props.artist.reset(), s.props.album_artist = "Various"; }, R"("artist":"Various")"},
+      {"both empty", [](FakeSession& s) { s.props.artist = "", s.props.album_artist.reset(); }, R"("artist":"")"},
+      {"a rate of NaN", [](FakeSession& s) { s.rate = std::nan(""); }, R"("rate":null)"},
+      {"an infinite rate", [](FakeSession& s) { s.rate = INFINITY; }, R"("rate":null)"},
+      {"no rate", [](FakeSession& s) { s.rate.reset(); }, R"("rate":1.0)"},
+      {"a rate", [](FakeSession& s) { s.rate = 1.5; }, R"("rate":1.5)"},
+      {"pause alone toggles", [](FakeSession& s) { s.controls = {false, false, false, false, true}; },
+       R"("toggle":true)"},
+      {"an unreadable toggle and play", [](FakeSession& s) { s.controls = {false, false, std::nullopt, true, false}; },
+       R"("toggle":true)"},
+      {"no skipping back", [](FakeSession& s) { s.controls = {false, true, true, true, true}; },
+       R"("prev":false)"},
+      {"no control toggles nothing", [](FakeSession& s) { s.controls = {false, false, false, false, false}; },
+       R"("toggle":false)"},
+  };
+  for (const Case& c : cases) {
+    Desk d;
+    auto session = d.platform.add("Spotify.exe");
+    c.set(*session);
+    refresh_and_publish(d.state, false);
+    ASSERT_EQ(d.lines.out.size(), 1u) << c.what;
+    EXPECT_NE(d.lines.out[0].find(c.shows), std::string::npos) << c.what << ": " << d.lines.out[0];
+  }
+}
+
+// The status pass asks every listed session for its status alone; only the
+// chosen one is read whole.
+TEST(NowPlaying, EachSessionIsReadForWhatIsNeeded) {
+  Desk d;
+  auto playing = d.platform.add("Spotify.exe");
+  auto paused = d.platform.add("chrome");
+  paused->status = kPaused;
+  for (int i = 0; i < 2; ++i) refresh_and_publish(d.state, i == 1);
+  using R = PlaybackReading;
+  EXPECT_EQ(paused->readings, (std::vector<R>{R::status, R::status}));
+  EXPECT_EQ(playing->readings, (std::vector<R>{R::status, R::all, R::status, R::all}));
 }
 
 }  // namespace

@@ -53,7 +53,7 @@ TEST(Output, ErrorLineText) {
   });
   EXPECT_EQ(error_line_text(WinError{0x80004004u, "Operation aborted"}),
             "Operation aborted (0x80004004)");
-  EXPECT_EQ(error_line_text(WinError{0x80040154u, ""}), "0x80040154");  // no leading blank
+  EXPECT_EQ(error_line_text(WinError{0x80040154u, ""}), "(0x80040154)");  // no leading blank
   EXPECT_EQ(error_line_text(WinError{0x5u, "denied "}), "denied (0x5)");
   EXPECT_EQ(error_line_text(WinError{0, ""}), "The operation completed successfully. (0x0)");
   EXPECT_EQ(error_message(WinError{0x80004005u, "reading"}), "reading");

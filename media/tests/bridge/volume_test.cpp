@@ -15,6 +15,8 @@ TEST(Volume, NormalisedNames) {
   EXPECT_EQ(normalize_name("Spotify.exe"), "spotifyexe");
   EXPECT_EQ(normalize_name("Ünïcode-Μουσική 2!"), "ünïcodeμουσική2");
   EXPECT_EQ(normalize_name("--_ ."), "");
+  EXPECT_EQ(normalize_name("ΟΔΟΣ"), "οδοσ");  // no final sigma: each character on its own
+  EXPECT_EQ(normalize_name("İ"), "i\u0307");   // the full mapping
 }
 
 TEST(Volume, Matching) {
@@ -35,6 +37,7 @@ TEST(Volume, Matching) {
       {"chrome", std::nullopt, "C:\\x\\chrome.Exe", false},          // only .exe and .EXE come off
       {"abcd", std::nullopt, "C:\\x\\ab.exe", false},                // a stem of 2 bytes never matches
       {"vlc", std::nullopt, "", false},
+      {"ΟΔΟΣ Player", std::nullopt, "C:\\x\\ΟΔΟΣ.exe", true},
   };
   for (const Case& c : cases)
     EXPECT_EQ(process_matches(c.target, ProcessIdentity{c.app_id, c.path}), c.matches) << c.target << " " << c.path;

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <regex>
 
 namespace orvelle::e2e {
 namespace {
@@ -17,7 +16,9 @@ TEST(MediaExe, StandsAlone) { ASSERT_TRUE(std::filesystem::exists(ORVELLE_MEDIA_
 // exit code 1; unknown arguments are named on standard error and change
 // nothing else, whatever the input says.
 TEST(MediaExe, WithoutSessionManagerOneErrorLine) {
-  const std::regex error_line(R"(\{"msg":"([^"]+ )?\(?0x[0-9a-f]{1,8}\)?","type":"error"\}\n)");
+  // Wine has no session manager class and no text for its code: the code
+  // stands alone, in the parentheses a client recognises it by.
+  const std::string error_line = "{\"msg\":\"(0x80040154)\",\"type\":\"error\"}\n";
   struct Case {
     std::vector<std::string> args;
     std::string input, err;
@@ -31,7 +32,7 @@ TEST(MediaExe, WithoutSessionManagerOneErrorLine) {
   for (const Case& c : cases) {
     Outcome o = run_windows(ORVELLE_MEDIA_EXE, c.args, c.input);
     EXPECT_EQ(o.exit_code, 1) << testing::PrintToString(c.args);
-    EXPECT_TRUE(std::regex_match(o.out, error_line)) << o.out;
+    EXPECT_EQ(o.out, error_line);
     EXPECT_EQ(o.err, c.err) << testing::PrintToString(c.args);
   }
 }

@@ -19,8 +19,18 @@ Result<TrackProperties> FakeSession::media_properties() {
   if (props_fail) return error(fail("properties"));
   return props;
 }
-Result<PlaybackInfo> FakeSession::playback_info() {
+Result<PlaybackInfo> FakeSession::playback_info(PlaybackReading what) {
+  readings.push_back(what);
   if (info_fails) return error(fail("info"));
+  switch (what) {
+    case PlaybackReading::status: return PlaybackInfo{status, Controls{}, std::nullopt};
+    case PlaybackReading::toggle: {
+      Controls c;
+      c.toggle = controls.toggle;
+      return PlaybackInfo{c.toggle == false ? std::optional(status) : std::nullopt, c, std::nullopt};
+    }
+    case PlaybackReading::all: break;
+  }
   return PlaybackInfo{status, controls, rate};
 }
 Result<TimelineTicks> FakeSession::timeline() {

@@ -18,10 +18,11 @@ struct FakeSession : MediaSession {
   bool id_fails = false;
   TrackProperties props{std::string("Song"), std::string("Band"), std::string(""), std::string("Record"), nullptr};
   bool props_fail = false;
-  std::int32_t status = kPlaying;
+  std::optional<std::int32_t> status = kPlaying;  // absent: unreadable
   bool info_fails = false;
   Controls controls{true, true, true, true, true};
   std::optional<double> rate = 1.0;
+  std::vector<PlaybackReading> readings;  // every playback-info request
   TimelineTicks ticks{0, 2'000'000'000, 120'000'000, 0};
   bool timeline_fails = false;
   int registered = 0;  // live event registrations
@@ -32,7 +33,8 @@ struct FakeSession : MediaSession {
   explicit FakeSession(std::string app) : id(std::move(app)) {}
   Result<std::string> app_id() override;
   Result<TrackProperties> media_properties() override;
-  Result<PlaybackInfo> playback_info() override;
+  // Fills only what was asked, as the platform does.
+  Result<PlaybackInfo> playback_info(PlaybackReading what) override;
   Result<TimelineTicks> timeline() override;
   Result<std::unique_ptr<Registration>> subscribe(SessionEvent event, EventSink sink) override;
   Result<bool> request(PlaybackRequest what) override;
