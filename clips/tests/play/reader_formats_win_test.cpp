@@ -4,6 +4,7 @@
 // sound_only.m4a, made by ffmpeg beside the test program).
 
 #include "play/media_reader_win.h"
+#include "play/render_win.h"
 #include "play/video_geometry_win.h"
 
 #include "common/utf.h"
@@ -17,6 +18,7 @@
 #include <mferror.h>
 #include <mmreg.h>
 
+#include <cstdlib>
 #include <cstring>
 
 namespace orvelle::clips {
@@ -52,6 +54,25 @@ TEST(ReaderFormatsWin, AFivePointOneStreamKeepsItsSpeakers) {
   EXPECT_EQ(wave.Format.wBitsPerSample, 32);
   EXPECT_EQ(wave.dwChannelMask, 0x3Fu);
   EXPECT_TRUE(IsEqualGUID(wave.SubFormat, kFloatSubFormat));
+}
+
+// On ALSA's null device (the clips_win_null_sound run) the playback device
+// opens on that format as it is, and plays it.
+TEST(WineNullSound, APlaybackDeviceOpensOnAFivePointOneStreamsOwnFormat) {
+  if (!std::getenv("ALSA_CONFIG_PATH")) GTEST_SKIP() << "needs ALSA's null device";
+  start_media_foundation();
+  auto reader = open_sound_reader_win(beside(L"surround_clip.mp4"));
+  ASSERT_TRUE(reader && *reader);
+  auto format = (**reader)->set_float_output();
+  ASSERT_TRUE(format) << format.error().text();
+  auto device = open_render_client(*format);
+  ASSERT_TRUE(device) << device.error().text();
+  auto buffer = (*device)->get_buffer((*device)->buffer_frames());
+  ASSERT_TRUE(buffer) << buffer.error().text();
+  EXPECT_EQ(buffer->size(), std::size_t{(*device)->buffer_frames()} * 6);
+  EXPECT_TRUE((*device)->release_buffer((*device)->buffer_frames()));
+  EXPECT_TRUE((*device)->start());
+  EXPECT_TRUE((*device)->stop());
 }
 
 TEST(ReaderFormatsWin, AClipWithoutVideoIsTheStreamSelectionsOwnError) {
