@@ -187,18 +187,17 @@ class MfSoundReader final : public SoundReader {
     GUID subtype{};
     bool is_float = SUCCEEDED(type->GetGUID(MF_MT_SUBTYPE, &subtype)) && subtype == MFAudioFormat_Float &&
                     format.get()->wBitsPerSample == 32;
+    SoundFormat sound{format.get()->nChannels, format.get()->nSamplesPerSec, is_float};
     if (format.get()->wFormatTag == WAVE_FORMAT_EXTENSIBLE && bytes >= sizeof(WAVEFORMATEXTENSIBLE)) {
       auto* extensible = reinterpret_cast<WAVEFORMATEXTENSIBLE*>(format.get());
       // Wine's conversion names every extensible format PCM; the samples
       // are what the type says they are (the float subtype is the same GUID
       // as the extensible form's float subformat).
       if (is_float) extensible->SubFormat = MFAudioFormat_Float;
+      sound.channel_mask = extensible->dwChannelMask;
     }
-    SoundFormat sound{format.get()->nChannels, format.get()->nSamplesPerSec, is_float};
-    const auto* bytes_at = reinterpret_cast<const std::uint8_t*>(format.get());
-    sound.description.assign(bytes_at, bytes_at + bytes);
-    if (format.get()->wFormatTag == WAVE_FORMAT_EXTENSIBLE && bytes >= sizeof(WAVEFORMATEXTENSIBLE))
-      sound.channel_mask = reinterpret_cast<const WAVEFORMATEXTENSIBLE*>(format.get())->dwChannelMask;
+    const auto* block = reinterpret_cast<const std::uint8_t*>(format.get());
+    sound.description.assign(block, block + bytes);
     return sound;
   }
   Status seek(std::int64_t time) override { return seek_reader(reader_.get(), time); }
