@@ -18,7 +18,16 @@ inline std::uint32_t swap_pixel(std::uint32_t p) {
 }
 
 void swap_plain(const std::uint8_t* source, std::uint8_t* destination, std::size_t pixels) {
-  for (std::size_t i = 0; i < pixels; ++i) {
+  std::size_t i = 0;
+  // Eight pixels a round through registers; memcpy keeps unaligned rows
+  // legal and compiles to plain loads, which the compiler vectorises.
+  for (; i + 8 <= pixels; i += 8) {
+    std::uint32_t p[8];
+    std::memcpy(p, source + i * 4, sizeof p);
+    for (auto& v : p) v = swap_pixel(v);
+    std::memcpy(destination + i * 4, p, sizeof p);
+  }
+  for (; i < pixels; ++i) {
     std::uint32_t v;
     std::memcpy(&v, source + i * 4, 4);
     v = swap_pixel(v);
