@@ -2,6 +2,7 @@
 
 #include "common/fatal.h"
 
+#include <fmt/format.h>
 #include <pthread.h>
 
 #include <atomic>
@@ -27,8 +28,8 @@ void spawn_detached(std::string_view name, std::move_only_function<void()> body,
       if (!name.empty()) namer.load()(name.c_str());
       body();
     }).detach();
-  } catch (const std::system_error&) {
-    fatal(failure);
+  } catch (const std::system_error& e) {
+    fatal(fmt::format("{}: {}", failure, e.code().message()));
   }
 }
 

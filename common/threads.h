@@ -1,6 +1,7 @@
 #pragma once
 // Detached threads with names. A thread that cannot be started is a broken
-// invariant: the process ends at once with the caller's message.
+// invariant: the process ends at once with the caller's message and the
+// system's error ("video thread: Resource temporarily unavailable").
 
 #include <functional>
 #include <string_view>

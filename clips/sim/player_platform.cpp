@@ -24,7 +24,7 @@ class SimPlayerPlatform final : public PlayerPlatform {
     return AvSoundReader::open(path);
   }
   Result<std::unique_ptr<SoundDevice>> open_device(const SoundFormat& format) override {
-    return std::unique_ptr<SoundDevice>(std::make_unique<SimSoundDevice>(time_, format, sound_log_));
+    return SimSoundDevice::open(time_, format, sound_log_);
   }
   std::expected<std::unique_ptr<FramesFile>, std::string> create_frames_file(std::uint64_t bytes) override {
     return PosixFramesFile::create(bytes);

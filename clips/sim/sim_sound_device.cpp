@@ -3,6 +3,18 @@
 #include <algorithm>
 
 namespace orvelle::clips::sim {
+namespace {
+
+constexpr std::uint32_t kNotStopped = 0x88890005u;  // AUDCLNT_E_NOT_STOPPED
+
+}  // namespace
+
+Result<std::unique_ptr<SoundDevice>> SimSoundDevice::open(PlayTime& time, const SoundFormat& format,
+                                                          const std::string& log) {
+  if (format.channels > 2 && format.channel_mask == 0)
+    return error(fail("more than two channels without their speakers", hresult::kUnsupportedFormat));
+  return std::unique_ptr<SoundDevice>(std::make_unique<SimSoundDevice>(time, format, log));
+}
 
 SimSoundDevice::SimSoundDevice(PlayTime& time, SoundFormat format, const std::string& log)
     : time_(time), format_(format), buffer_frames_(std::max<std::uint32_t>(format.rate / 10, 1)),
@@ -58,6 +70,7 @@ Status SimSoundDevice::release_buffer(std::uint32_t frames) {
 
 Status SimSoundDevice::start() {
   std::lock_guard lock(mutex_);
+  if (running_) return error(fail("the stream is not stopped", kNotStopped));
   play_until_now();
   running_ = true;
   return {};
@@ -72,6 +85,7 @@ Status SimSoundDevice::stop() {
 
 Status SimSoundDevice::reset() {
   std::lock_guard lock(mutex_);
+  if (running_) return error(fail("the stream is not stopped", kNotStopped));
   queued_.clear();
   played_frames_ = 0;
   owed_ = 0;

@@ -2,7 +2,9 @@
 // The playback device of the simulation: a 100 ms buffer that the "speaker"
 // drains at the stream's rate in real time while it runs, a clock that
 // counts the frames played, and, when asked, every played sample appended
-// to a file of raw 32-bit floats (what reached the speaker).
+// to a file of raw 32-bit floats (what reached the speaker). Like the
+// platform's shared-mode client it refuses a Start while started and a
+// Reset while running, and more than two channels without their speakers.
 
 #include "play/play_time.h"
 #include "play/sound_io.h"
@@ -19,6 +21,8 @@ namespace orvelle::clips::sim {
 class SimSoundDevice final : public SoundDevice {
  public:
   // log: a file name, or empty.
+  [[nodiscard]] static Result<std::unique_ptr<SoundDevice>> open(PlayTime& time, const SoundFormat& format,
+                                                                 const std::string& log);
   SimSoundDevice(PlayTime& time, SoundFormat format, const std::string& log);
   ~SimSoundDevice() override;
 

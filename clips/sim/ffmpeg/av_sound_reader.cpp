@@ -18,8 +18,11 @@ Result<std::optional<std::unique_ptr<SoundReader>>> AvSoundReader::open(const st
 
 Result<SoundFormat> AvSoundReader::current_format() {
   const AVCodecContext* c = decoder_.codec();
-  return SoundFormat{static_cast<std::uint32_t>(c->ch_layout.nb_channels), static_cast<std::uint32_t>(c->sample_rate),
+  SoundFormat format{static_cast<std::uint32_t>(c->ch_layout.nb_channels), static_cast<std::uint32_t>(c->sample_rate),
                      true};
+  // FFmpeg's channel bits are the platform's speaker bits.
+  if (c->ch_layout.order == AV_CHANNEL_ORDER_NATIVE) format.channel_mask = static_cast<std::uint32_t>(c->ch_layout.u.mask);
+  return format;
 }
 
 Result<SoundRead> AvSoundReader::read(std::vector<float>& samples) {

@@ -19,6 +19,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -40,13 +41,14 @@ using Clock = std::chrono::steady_clock;
 
 // A clip of testsrc2 pictures (and a 440 Hz tone at an eighth of full
 // scale, unless silent) made by ffmpeg.
+// more: further output options (another channel count, a container).
 std::string make_clip(const TempFolder& dir, const std::string& name, const std::string& size, int fps,
-                      double seconds, bool sound) {
+                      double seconds, bool sound, const std::string& more = "") {
   std::string path = dir.file(name);
   std::string cmd = "ffmpeg -v error -y -f lavfi -i testsrc2=size=" + size + ":rate=" + std::to_string(fps);
   if (sound) cmd += " -f lavfi -i sine=frequency=440:sample_rate=48000";
   cmd += " -t " + std::to_string(seconds) + " -c:v libx264 -preset ultrafast -pix_fmt yuv420p -g " +
-         std::to_string(fps) + (sound ? " -c:a aac -ac 2" : "") + " " + shell_quoted(path);
+         std::to_string(fps) + (sound ? " -c:a aac -ac 2" : "") + " " + more + " " + shell_quoted(path);
   EXPECT_EQ(std::system(cmd.c_str()), 0) << cmd;
   return path;
 }
@@ -338,6 +340,63 @@ TEST(SimPlayer, AClipWithoutSoundPlaysOnTheCounterAndEndsCleanly) {
     EXPECT_EQ(player.process->wait(10s), 0);
     player.frames.reset();
     EXPECT_FALSE(std::filesystem::exists(ready->value("map", ""))) << "by stop: " << by_stop;
+  }
+}
+
+// A 5.1 AAC clip: the device takes its six channels with their speakers,
+// and its sound reaches the speaker.
+TEST(SimPlayer, AFivePointOneClipPlaysWithSound) {
+  TempFolder dir("orvelle-play-");
+  std::string clip = make_clip(dir, "surround.mp4", "160x90", 30, 3, true, "-ac 6");
+  std::string log = dir.file("sound.f32");
+  Player player({"--sound-log", log, "--play", clip, "--autoplay", "--width", "160"});
+  ASSERT_TRUE(player.ready()) << player.transcript();
+  auto audio = player.event("audio");
+  ASSERT_TRUE(audio) << player.transcript();
+  EXPECT_EQ(*audio, (json{{"event", "audio"}, {"state", "on"}})) << player.transcript();
+  // Half a second of the clip on screen, then stop.
+  bool shown = false;
+  for (int i = 0; i < 100 && !shown; ++i)
+    for (const auto& t : player.follow(100ms)) shown = shown || t.time >= 0.5;
+  ASSERT_TRUE(shown) << player.transcript();
+  player.send({{"cmd", "stop"}});
+  EXPECT_EQ(player.process->wait(10s), 0);
+  auto bytes = read_whole_file(log);
+  std::vector<float> samples(bytes.size() / 4);
+  std::memcpy(samples.data(), bytes.data(), samples.size() * 4);
+  EXPECT_EQ(samples.size() % 6, 0u);
+  float top = 0;
+  for (float v : samples) top = std::max(top, std::abs(v));
+  EXPECT_GT(top, 0.02f);
+}
+
+// A clip that does not say how long it is (a live Matroska file): "ready"
+// says 0, a seek far past the end is not clamped, and it ends cleanly, with
+// sound and without.
+TEST(SimPlayer, ASeekFarPastTheEndOfAClipOfUnknownLengthEndsCleanly) {
+  TempFolder dir("orvelle-play-");
+  for (bool sound : {true, false}) {
+    std::string clip = make_clip(dir, sound ? "live.mkv" : "silent-live.mkv", "160x90", 30, 2, sound,
+                                 "-live 1 -f matroska");
+    for (double far : {1e5, 1e300}) {
+      Player player({"--play", clip, "--width", "160"});
+      auto ready = player.ready();
+      ASSERT_TRUE(ready) << player.transcript();
+      EXPECT_EQ(ready->value("duration", -1.0), 0.0);
+      player.send({{"cmd", "seek"}, {"t", far}});
+      auto last = player.picture_of(2);
+      ASSERT_TRUE(last) << player.transcript();
+      // The last picture (Matroska's millisecond times move it a little
+      // after the sound's priming).
+      EXPECT_NEAR(last->time, 2.0 - 1.0 / 30, 0.03);
+      player.send({{"cmd", "play"}});
+      auto ended = player.event("ended", 10s);
+      ASSERT_TRUE(ended) << "sound " << sound << ", seek to " << far << "\n" << player.transcript();
+      EXPECT_EQ(*ended, (json{{"event", "ended"}, {"gen", 2}}));
+      player.send({{"cmd", "stop"}});
+      EXPECT_EQ(player.process->wait(10s), 0);
+      EXPECT_EQ(player.transcript().find("\"error\""), std::string::npos) << player.transcript();
+    }
   }
 }
 

@@ -48,11 +48,15 @@ Result<bool> decode_some(AudioFeed& feed) {
   std::uint64_t n = feed.decoded.size();
   std::uint64_t drop = 0;
   if (feed.seek_pending) {
-    if (got.time < feed.target)
-      drop = static_cast<std::uint64_t>(std::trunc(static_cast<double>(feed.target - got.time) * rate / 1e7)) *
-             channels;
-    auto span = static_cast<std::int64_t>(std::trunc(static_cast<double>(n / channels) * 1e7 / rate));
-    if (got.time + span >= feed.target) feed.seek_pending = false;
+    // In floating point, exact for any time a clip has: a target far past
+    // the end (the largest i64) less a priming sample's negative time would
+    // overflow.
+    const double target = static_cast<double>(feed.target), time = static_cast<double>(got.time);
+    const double frames = std::trunc((target - time) * rate / 1e7);
+    if (frames > 0)
+      drop = frames >= static_cast<double>(n / channels) ? n : static_cast<std::uint64_t>(frames) * channels;
+    const double span = std::trunc(static_cast<double>(n / channels) * 1e7 / rate);
+    if (time + span >= target) feed.seek_pending = false;
   }
   drop = std::min(drop, n);
   feed.queue.insert(feed.queue.end(), feed.decoded.begin() + static_cast<std::ptrdiff_t>(drop),

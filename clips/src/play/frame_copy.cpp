@@ -1,36 +1,10 @@
 #include "play/frame_copy.h"
 
+#include "play/pixel_swap.h"
+
 #include <algorithm>
-#include <cstring>
 
 namespace orvelle::clips {
-namespace {
-
-// B, G, R, X in memory is 0xXXRRGGBB read little-endian; R, G, B, 255 is
-// 0xFFBBGGRR.
-inline std::uint32_t swap_pixel(std::uint32_t p) {
-  return (p & 0x0000ff00u) | (p >> 16 & 0xffu) | (p & 0xffu) << 16 | 0xff000000u;
-}
-
-}  // namespace
-
-void bgrx_to_rgba(const std::uint8_t* source, std::uint8_t* destination, std::size_t pixels) {
-  std::size_t i = 0;
-  // Eight pixels a round through registers; memcpy keeps unaligned rows
-  // legal and compiles to plain loads, which the compiler vectorises.
-  for (; i + 8 <= pixels; i += 8) {
-    std::uint32_t p[8];
-    std::memcpy(p, source + i * 4, sizeof p);
-    for (auto& v : p) v = swap_pixel(v);
-    std::memcpy(destination + i * 4, p, sizeof p);
-  }
-  for (; i < pixels; ++i) {
-    std::uint32_t v;
-    std::memcpy(&v, source + i * 4, 4);
-    v = swap_pixel(v);
-    std::memcpy(destination + i * 4, &v, 4);
-  }
-}
 
 Result<RowSpan> locate_rows(const LockedPicture& picture, const VideoGeometry& geometry,
                             std::uint32_t rows, std::uint32_t columns) {

@@ -43,7 +43,4 @@ struct RowSpan {
 [[nodiscard]] Status copy_picture(const LockedPicture& picture, const VideoGeometry& geometry,
                                   std::uint8_t* slot, std::uint32_t width, std::uint32_t height);
 
-// One row of pixels, BGRX to RGBA.
-void bgrx_to_rgba(const std::uint8_t* source, std::uint8_t* destination, std::size_t pixels);
-
 }  // namespace orvelle::clips

@@ -30,15 +30,17 @@ std::wstring wide(const std::string& utf8) {
   return std::wstring(w.begin(), w.end());
 }
 
+// selection: what selecting the stream answered; a clip without such a
+// stream fails it.
 Result<ComPtr<IMFSourceReader>> open_reader(const std::string& path, IMFAttributes* attributes, DWORD stream,
-                                            bool& selected) {
+                                            HRESULT& selection) {
   // Each reader is used on the thread that opens it, in the multithreaded
   // apartment; a thread already initialised keeps what it has.
   (void)CoInitializeEx(nullptr, COINIT_MULTITHREADED);
   ComPtr<IMFSourceReader> reader;
   ORVELLE_TRY(win::made(MFCreateSourceReaderFromURL(wide(path).c_str(), attributes, reader.put()), reader));
   ORVELLE_TRY(checked(reader->SetStreamSelection(static_cast<DWORD>(MF_SOURCE_READER_ALL_STREAMS), FALSE)));
-  selected = SUCCEEDED(reader->SetStreamSelection(stream, TRUE));
+  selection = reader->SetStreamSelection(stream, TRUE);
   return reader;
 }
 
@@ -142,15 +144,31 @@ class MfSoundReader final : public SoundReader {
   Result<SoundFormat> current_format() override {
     ComPtr<IMFMediaType> type;
     ORVELLE_TRY(win::made(reader_->GetCurrentMediaType(kSound, type.put()), type));
+    // Past two channels only the extensible form says which speaker each
+    // channel feeds; not every platform picks it by itself.
+    UINT32 channels = 0;
+    (void)type->GetUINT32(MF_MT_AUDIO_NUM_CHANNELS, &channels);
+    UINT32 flags = channels > 2 ? MFWaveFormatExConvertFlag_ForceExtensible : MFWaveFormatExConvertFlag_Normal;
     WAVEFORMATEX* raw = nullptr;
     UINT32 bytes = 0;
-    ORVELLE_TRY(checked(MFCreateWaveFormatExFromMFMediaType(type.get(), &raw, &bytes, 0)));
+    ORVELLE_TRY(checked(MFCreateWaveFormatExFromMFMediaType(type.get(), &raw, &bytes, flags)));
     win::CoTaskMemory<WAVEFORMATEX> format(raw);
     if (!format) return error(win::no_object());
     GUID subtype{};
     bool is_float = SUCCEEDED(type->GetGUID(MF_MT_SUBTYPE, &subtype)) && subtype == MFAudioFormat_Float &&
                     format.get()->wBitsPerSample == 32;
-    return SoundFormat{format.get()->nChannels, format.get()->nSamplesPerSec, is_float};
+    SoundFormat sound{format.get()->nChannels, format.get()->nSamplesPerSec, is_float};
+    if (format.get()->wFormatTag == WAVE_FORMAT_EXTENSIBLE && bytes >= sizeof(WAVEFORMATEXTENSIBLE)) {
+      auto* extensible = reinterpret_cast<WAVEFORMATEXTENSIBLE*>(format.get());
+      // Wine's conversion names every extensible format PCM; the samples
+      // are what the type says they are (the float subtype is the same GUID
+      // as the extensible form's float subformat).
+      if (is_float) extensible->SubFormat = MFAudioFormat_Float;
+      sound.channel_mask = extensible->dwChannelMask;
+    }
+    const auto* block = reinterpret_cast<const std::uint8_t*>(format.get());
+    sound.description.assign(block, block + bytes);
+    return sound;
   }
   Status seek(std::int64_t time) override { return seek_reader(reader_.get(), time); }
   Result<SoundRead> read(std::vector<float>& samples) override {
@@ -176,20 +194,27 @@ class MfSoundReader final : public SoundReader {
 
 }  // namespace
 
+Status attribute_store_made(HRESULT hr, const ComPtr<IMFAttributes>& store) {
+  if (FAILED(hr)) return error(win::hresult_error(hr));
+  if (!store) return error(fail("no attributes"));
+  return {};
+}
+
 Result<std::unique_ptr<VideoReader>> open_video_reader_win(const std::string& path) {
   ComPtr<IMFAttributes> attributes;
-  if (FAILED(MFCreateAttributes(attributes.put(), 1)) || !attributes) return error(fail("no attributes"));
+  HRESULT created = MFCreateAttributes(attributes.put(), 1);
+  ORVELLE_TRY(attribute_store_made(created, attributes));
   ORVELLE_TRY(checked(attributes->SetUINT32(MF_SOURCE_READER_ENABLE_ADVANCED_VIDEO_PROCESSING, TRUE)));
-  bool selected = false;
-  ORVELLE_ASSIGN_OR_RETURN(auto reader, open_reader(path, attributes.get(), kVideo, selected));
-  if (!selected) return error(fail("no video", hresult::kNoSampleTimestamp));
+  HRESULT selection = S_OK;
+  ORVELLE_ASSIGN_OR_RETURN(auto reader, open_reader(path, attributes.get(), kVideo, selection));
+  ORVELLE_TRY(checked(selection));
   return std::unique_ptr<VideoReader>(std::make_unique<MfVideoReader>(std::move(reader)));
 }
 
 Result<std::optional<std::unique_ptr<SoundReader>>> open_sound_reader_win(const std::string& path) {
-  bool selected = false;
-  ORVELLE_ASSIGN_OR_RETURN(auto reader, open_reader(path, nullptr, kSound, selected));
-  if (!selected) return std::optional<std::unique_ptr<SoundReader>>();
+  HRESULT selection = S_OK;
+  ORVELLE_ASSIGN_OR_RETURN(auto reader, open_reader(path, nullptr, kSound, selection));
+  if (FAILED(selection)) return std::optional<std::unique_ptr<SoundReader>>();
   return std::optional<std::unique_ptr<SoundReader>>(std::make_unique<MfSoundReader>(std::move(reader)));
 }
 

@@ -19,4 +19,8 @@ namespace orvelle::clips {
 // Nothing when the clip has no sound stream.
 [[nodiscard]] Result<std::optional<std::unique_ptr<SoundReader>>> open_sound_reader_win(const std::string& path);
 
+// MFCreateAttributes' answer for the video reader's store: its failure as
+// it is, and "no attributes" (E_FAIL) only for a store that came back empty.
+[[nodiscard]] Status attribute_store_made(HRESULT hr, const win::ComPtr<IMFAttributes>& store);
+
 }  // namespace orvelle::clips

@@ -81,11 +81,13 @@ int run_player(const PlayerOptions& options, PlayerPlatform& platform) {
   // their own.
   auto state = std::make_shared<PlayerState>(platform.time(), options);
   auto [startup, results] = make_channel<StartupResult>();
+  auto [ready_out, printed] = make_channel<bool>();
   PictureSize requested{options.width, options.height};
   Joinable video = spawn_joinable(
       "video",
-      [&platform, path = options.path, state, requested, startup = std::move(startup)]() mutable {
-        run_playback_video(std::move(startup), platform, path, *state, requested);
+      [&platform, path = options.path, state, requested, startup = std::move(startup),
+       printed = std::move(printed)]() mutable {
+        run_playback_video(std::move(startup), std::move(printed), platform, path, *state, requested);
       },
       "video thread");
   std::optional<StartupResult> first;
@@ -95,6 +97,7 @@ int run_player(const PlayerOptions& options, PlayerPlatform& platform) {
     return 1;
   }
   print_json_line(std::get<Json>(*first));
+  (void)ready_out.send(true);
   Joinable audio = spawn_joinable(
       "audio", [&platform, path = options.path, state] { run_playback_audio(platform, path, *state); },
       "audio thread");

@@ -69,14 +69,12 @@ Result<std::unique_ptr<SoundDevice>> open_render_client(const SoundFormat& forma
   ORVELLE_TRY(win::made(devices->GetDefaultAudioEndpoint(eRender, eConsole, device.put()), device));
   ComPtr<IAudioClient> client;
   ORVELLE_TRY(win::made(device->Activate(__uuidof(IAudioClient), CLSCTX_ALL, nullptr, client.put_void()), client));
-  WAVEFORMATEX wave{};
-  wave.wFormatTag = WAVE_FORMAT_IEEE_FLOAT;
-  wave.nChannels = static_cast<WORD>(format.channels);
-  wave.nSamplesPerSec = format.rate;
-  wave.wBitsPerSample = 32;
-  wave.nBlockAlign = static_cast<WORD>(wave.nChannels * 4);
-  wave.nAvgBytesPerSec = wave.nSamplesPerSec * wave.nBlockAlign;
-  ORVELLE_TRY(checked(client->Initialize(AUDCLNT_SHAREMODE_SHARED, kConvertFlags, kBufferDuration, 0, &wave, nullptr)));
+  // The stream's own format, as the reader gave it: past two channels only
+  // its WAVEFORMATEXTENSIBLE says which speaker each channel feeds.
+  if (format.description.size() < sizeof(WAVEFORMATEX))
+    return error(fail("the sound stream has no format", hresult::kInvalidArg));
+  const auto* wave = reinterpret_cast<const WAVEFORMATEX*>(format.description.data());
+  ORVELLE_TRY(checked(client->Initialize(AUDCLNT_SHAREMODE_SHARED, kConvertFlags, kBufferDuration, 0, wave, nullptr)));
   ComPtr<IAudioRenderClient> render;
   ORVELLE_TRY(win::made(client->GetService(__uuidof(IAudioRenderClient), render.put_void()), render));
   ComPtr<IAudioClock> clock;

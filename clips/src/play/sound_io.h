@@ -15,6 +15,13 @@ struct SoundFormat {
   std::uint32_t channels = 0;
   std::uint32_t rate = 0;
   bool is_float = true;  // 32-bit float samples
+  // The speaker each channel feeds, as the platform's speaker bits; 0 when
+  // the stream does not say. A device takes more than two channels only
+  // with it.
+  std::uint32_t channel_mask = 0;
+  // The stream's own format block as the platform describes it (on Windows
+  // a WAVEFORMATEX or WAVEFORMATEXTENSIBLE), for the device as it is.
+  std::vector<std::uint8_t> description{};
   bool operator==(const SoundFormat&) const = default;
 };
 

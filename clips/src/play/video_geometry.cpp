@@ -23,9 +23,11 @@ std::optional<VisibleArea> aperture_area(std::span<const std::uint8_t> blob, std
   if (blob.size() != 16) return std::nullopt;
   std::int32_t cx = le_i32(blob.data() + 8), cy = le_i32(blob.data() + 12);
   if (cx <= 0 || cy <= 0) return std::nullopt;
-  // Clamped to the frame, so the subtraction below cannot wrap.
-  auto x = std::min<std::uint32_t>(std::max<int>(offset_integer(blob.data()), 0), width);
-  auto y = std::min<std::uint32_t>(std::max<int>(offset_integer(blob.data() + 4), 0), height);
+  auto x = static_cast<std::uint32_t>(std::max<int>(offset_integer(blob.data()), 0));
+  auto y = static_cast<std::uint32_t>(std::max<int>(offset_integer(blob.data() + 4), 0));
+  // An area wholly outside the frame shows nothing of it: like an empty
+  // one, it is the whole frame, and the subtraction below cannot wrap.
+  if (x >= width || y >= height) return std::nullopt;
   return VisibleArea{x, y, std::min(width - x, static_cast<std::uint32_t>(cx)),
                      std::min(height - y, static_cast<std::uint32_t>(cy))};
 }

@@ -33,13 +33,12 @@ struct VideoTypeAttributes {
 };
 
 // Only a missing frame size is an error; a missing stride is four bytes a
-// pixel, a missing or empty aperture the whole frame. An aperture that
-// starts beyond the frame leaves nothing visible rather than a size that
-// would make the copy read past the buffer.
+// pixel, a missing or empty aperture, or one wholly outside the frame, the
+// whole frame.
 [[nodiscard]] Result<VideoGeometry> read_video_geometry(const VideoTypeAttributes& type);
 
 // The aperture blob's visible area in a width × height frame; nothing when
-// the blob is not 16 bytes or its area is empty.
+// the blob is not 16 bytes or its area is empty or wholly outside the frame.
 struct VisibleArea {
   std::uint32_t x, y, width, height;
 };

@@ -4,10 +4,12 @@
 
 namespace orvelle::clips {
 
-VideoTypeAttributes video_type_attributes(IMFAttributes* type) {
+Result<VideoTypeAttributes> video_type_attributes(IMFAttributes* type) {
   VideoTypeAttributes a;
   UINT64 size = 0, rate = 0;
-  if (SUCCEEDED(type->GetUINT64(MF_MT_FRAME_SIZE, &size))) a.frame_size = size;
+  if (HRESULT hr = type->GetUINT64(MF_MT_FRAME_SIZE, &size); FAILED(hr))
+    return error(WinError{static_cast<std::uint32_t>(hr), {}});
+  a.frame_size = size;
   UINT32 stride = 0;
   if (SUCCEEDED(type->GetUINT32(MF_MT_DEFAULT_STRIDE, &stride))) a.default_stride = stride;
   std::vector<std::uint8_t> blob(sizeof(MFVideoArea));
@@ -18,14 +20,6 @@ VideoTypeAttributes video_type_attributes(IMFAttributes* type) {
   }
   if (SUCCEEDED(type->GetUINT64(MF_MT_FRAME_RATE, &rate))) a.frame_rate = rate;
   return a;
-}
-
-Result<VideoGeometry> read_video_geometry(IMFAttributes* type) {
-  UINT64 size = 0;
-  // The platform's own error for a missing frame size.
-  if (HRESULT hr = type->GetUINT64(MF_MT_FRAME_SIZE, &size); FAILED(hr))
-    return error(WinError{static_cast<std::uint32_t>(hr), {}});
-  return read_video_geometry(video_type_attributes(type));
 }
 
 }  // namespace orvelle::clips

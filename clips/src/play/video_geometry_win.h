@@ -1,6 +1,6 @@
 #pragma once
 // A Media Foundation video type's attributes, as the portable geometry
-// reads them; the storyboard reads clips with the same two calls.
+// reads them.
 
 #include "play/video_geometry.h"
 
@@ -8,8 +8,8 @@
 
 namespace orvelle::clips {
 
-// Each attribute the type does not carry is left missing.
-VideoTypeAttributes video_type_attributes(IMFAttributes* type);
-[[nodiscard]] Result<VideoGeometry> read_video_geometry(IMFAttributes* type);
+// Each attribute the type does not carry is left missing, but for the frame
+// size, without which no geometry exists: then the platform's own error.
+[[nodiscard]] Result<VideoTypeAttributes> video_type_attributes(IMFAttributes* type);
 
 }  // namespace orvelle::clips

@@ -55,7 +55,7 @@ std::expected<Opened, std::string> open_clip(PlayerPlatform& platform, const std
 
 }  // namespace
 
-void run_playback_video(Sender<StartupResult> startup, PlayerPlatform& platform,
+void run_playback_video(Sender<StartupResult> startup, Receiver<bool> printed, PlayerPlatform& platform,
                         const std::string& path, PlayerState& state, PictureSize requested) {
   auto opened = open_clip(platform, path, requested);
   if (!opened) {
@@ -76,6 +76,9 @@ void run_playback_video(Sender<StartupResult> startup, PlayerPlatform& platform,
                    opened->file->path()};
   // A failed send means the main thread is gone; playing on costs nothing.
   (void)startup.send(ready_event(facts));
+  // The main thread gone without its word means playback never started.
+  std::optional<bool> go;
+  if (printed.receive(go) != RecvStatus::value) return;
   Presenter presenter(*opened->reader, writer, state, opened->geometry, opened->frame_duration);
   Status shown = presenter.run();
   // After "ready" nobody reads the start-up channel any more: the failure

@@ -1,7 +1,7 @@
 #pragma once
 // The "video" thread: opens the clip, creates the frames file, reports
-// "ready" (or the start-up error) to the main thread, then paces, seeks and
-// publishes pictures until stop.
+// "ready" (or the start-up error) to the main thread, waits until the main
+// thread has printed it, then paces, seeks and publishes pictures until stop.
 
 #include "common/channel.h"
 #include "common/json_write.h"
@@ -20,7 +20,9 @@ using StartupResult = std::variant<Json, std::string>;
 
 inline constexpr int kMaxEmptyReads = 240;
 
-void run_playback_video(Sender<StartupResult> startup, PlayerPlatform& platform,
+// printed: the main thread's word that "ready" is out; nothing is shown or
+// reported before it, so no "error" or "ended" line can precede "ready".
+void run_playback_video(Sender<StartupResult> startup, Receiver<bool> printed, PlayerPlatform& platform,
                         const std::string& path, PlayerState& state, PictureSize requested);
 
 }  // namespace orvelle::clips

@@ -39,6 +39,22 @@ TEST(AudioFeed, ASeekIntoASampleDropsWhatLiesBeforeTheTarget) {
   EXPECT_EQ(device2.written.size(), 960u * 2);
 }
 
+// A seek to 1e300 s with the duration unknown: the target saturates to the
+// largest i64, and the stream's first sample lies before 0 (the encoder's
+// priming). Every sample is dropped and the device gets silence.
+TEST(AudioFeed, ATargetFarPastTheEndDropsEverySample) {
+  ScriptedSound script; script.frames_per_sample = 1024; script.samples = 10; script.first_time = -213'333;
+  FakeSoundReader reader(script);
+  RecordingDevice device(960);
+  AudioFeed feed(reader, device, script.format);
+  feed.restart(INT64_MAX);
+  ASSERT_TRUE(fill_render_buffer(feed, 1.0f));
+  EXPECT_TRUE(feed.ended);
+  EXPECT_TRUE(feed.seek_pending);
+  ASSERT_EQ(device.written.size(), 1920u);
+  EXPECT_EQ(std::count(device.written.begin(), device.written.end(), 0.0f), 1920);
+}
+
 TEST(AudioFeed, ASampleReachingPastTheTargetKeepsItsTail) {
   ScriptedSound script; script.frames_per_sample = 960; script.samples = 10;
   FakeSoundReader reader(script);

@@ -14,6 +14,7 @@ struct ScriptedSound {
   SoundFormat format{2, 48'000, true};
   std::uint32_t frames_per_sample = 960;  // 20 ms
   int samples = 50;                       // one second
+  std::int64_t first_time = 0;            // negative: an encoder's priming
   int empty_reads = 0;                    // before every sample
   bool forever_empty = false;
   std::optional<int> type_change_at;      // a type change reported with this sample
@@ -51,7 +52,7 @@ class FakeSoundReader final : public SoundReader {
     }
     out.assign(std::size_t{s_.frames_per_sample} * s_.format.channels, static_cast<float>(i + 1));
     r.has_sample = true;
-    r.time = std::int64_t{i} * s_.frames_per_sample * 10'000'000 / s_.format.rate;
+    r.time = s_.first_time + std::int64_t{i} * s_.frames_per_sample * 10'000'000 / s_.format.rate;
     return r;
   }
   // The first sample's time after a seek, for a test that seeks into one.

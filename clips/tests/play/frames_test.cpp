@@ -1,6 +1,7 @@
 #include "play/frame_copy.h"
 #include "play/frames_layout.h"
 #include "play/frames_writer.h"
+#include "play/pixel_swap.h"
 
 #include "play/fake_frames.h"
 #include "support/deadline.h"
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <random>
 #include <thread>
@@ -127,19 +129,40 @@ TEST(FramesSize, SizesAreSixtyFourBitAndASlotBeyondThirtyTwoIsRefused) {
   EXPECT_FALSE(frames_size(UINT32_MAX, UINT32_MAX));
 }
 
-TEST(FrameCopy, SwapsEveryPixelWhateverTheRowLength) {
-  for (std::size_t n : {0, 1, 7, 8, 9, 17}) {
-    std::vector<std::uint8_t> in(n * 4), out(n * 4 + 4, 0xcc);
-    for (std::size_t i = 0; i < in.size(); ++i) in[i] = static_cast<std::uint8_t>(i);
-    bgrx_to_rgba(in.data(), out.data(), n);
-    for (std::size_t p = 0; p < n; ++p) {
-      EXPECT_EQ(out[p * 4 + 0], in[p * 4 + 2]);
-      EXPECT_EQ(out[p * 4 + 1], in[p * 4 + 1]);
-      EXPECT_EQ(out[p * 4 + 2], in[p * 4 + 0]);
-      EXPECT_EQ(out[p * 4 + 3], 255);
+// Every path the processor runs, against the bytes the conversion has always
+// given, over every alignment of a row's start (0 to 63 bytes past a 64-byte
+// boundary) and of its end (row lengths 0 to 80 pixels), for source and
+// destination apart; the bytes on either side stay as they were.
+TEST(FrameCopy, EveryPathSwapsEveryPixelAtEveryAlignment) {
+  std::vector<std::uint8_t> in(64 + 80 * 4 + 64);
+  for (std::size_t i = 0; i < in.size(); ++i) in[i] = static_cast<std::uint8_t>(i * 7 + 3);
+  std::vector<std::uint8_t> out(in.size());
+  for (SwapPath path : available_swap_paths()) {
+    for (std::size_t start = 0; start < 64; ++start) {
+      for (std::size_t n = 0; n <= 80; ++n) {
+        const std::size_t to = (start * 5) % 64;  // the destination at another alignment
+        std::fill(out.begin(), out.end(), std::uint8_t{0xcc});
+        bgrx_to_rgba(path, in.data() + start, out.data() + to, n);
+        for (std::size_t p = 0; p < n; ++p) {
+          const std::uint8_t* s = in.data() + start + p * 4;
+          const std::uint8_t* d = out.data() + to + p * 4;
+          ASSERT_TRUE(d[0] == s[2] && d[1] == s[1] && d[2] == s[0] && d[3] == 255)
+              << "path " << static_cast<int>(path) << ", start " << start << ", " << n << " pixels, pixel " << p;
+        }
+        for (std::size_t i = 0; i < out.size(); ++i) {
+          if (i < to || i >= to + n * 4) {
+            ASSERT_EQ(out[i], 0xcc) << "path " << static_cast<int>(path) << ", start " << start << ", " << n
+                                    << " pixels, byte " << i;
+          }
+        }
+      }
     }
-    EXPECT_EQ(out[n * 4], 0xcc);
   }
+  // The dispatched one is one of them.
+  std::vector<std::uint8_t> a(4 * 33), b(4 * 33);
+  bgrx_to_rgba(in.data() + 1, a.data(), 33);
+  bgrx_to_rgba(SwapPath::plain, in.data() + 1, b.data(), 33);
+  EXPECT_EQ(a, b);
 }
 
 // The writer publishes as fast as it can, the reader takes at random

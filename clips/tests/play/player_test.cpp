@@ -193,6 +193,33 @@ TEST(Player, AFailureAfterReadyIsReportedAndCommandsGoOn) {
   EXPECT_NE(out.find("{\"event\":\"state\",\"playing\":false}\n", failed), std::string::npos);
 }
 
+// Whatever the "video" thread meets right after start-up, its line comes
+// after "ready": a client takes an "error" before "ready" for a failed start.
+// Each case runs many times, since without the order kept the two threads
+// race.
+TEST(Player, NothingComesBeforeReady) {
+  Deadline deadline(60s, "nothing before ready");
+  struct Case {
+    const char* what;
+    std::function<void(ScriptedVideo&)> set;
+    const char* line;
+  } cases[] = {
+      {"the first read fails", [](ScriptedVideo& v) { v.fail_at = 0; },
+       "{\"event\":\"error\",\"message\":\"decoding failed (0x8000FFFF)\"}\n"},
+      {"an empty video stream", [](ScriptedVideo& v) { v.pictures = 0; }, "{\"event\":\"ended\",\"gen\":1}\n"},
+  };
+  for (const auto& c : cases) {
+    for (int run = 0; run < 40; ++run) {
+      FakePlatform platform("");
+      platform.sound.reset();
+      c.set(platform.video);
+      auto out = pause_after(platform, c.line);
+      ASSERT_NE(out.find(c.line), std::string::npos) << c.what << "\n" << out;
+      ASSERT_EQ(out.find("\"event\":"), out.find("\"event\":\"ready\"")) << c.what << "\n" << out;
+    }
+  }
+}
+
 // A lost device ends the sound with one "error" line; pictures, commands
 // and the end go on.
 TEST(Player, ALostDeviceEndsTheSoundAloneWithOneLine) {
@@ -219,11 +246,13 @@ TEST(VideoThread, AnUnreadableDurationIsReportedAs0AndClampsNothing) {
   options.start = 0.5;
   PlayerState state(platform.time(), options);
   auto [startup, results] = make_channel<StartupResult>();
-  std::thread video([&, startup = std::move(startup)]() mutable {
-    run_playback_video(std::move(startup), platform, "clip.mp4", state, {8, 0});
+  auto [ready_out, printed] = make_channel<bool>();
+  std::thread video([&, startup = std::move(startup), printed = std::move(printed)]() mutable {
+    run_playback_video(std::move(startup), std::move(printed), platform, "clip.mp4", state, {8, 0});
   });
   std::optional<StartupResult> ready;
   ASSERT_EQ(results.receive(ready), RecvStatus::value);
+  (void)ready_out.send(true);
   ASSERT_TRUE(std::holds_alternative<Json>(*ready));
   EXPECT_EQ(std::get<Json>(*ready).at("duration"), 0.0);
   apply_player_command(state, SeekCommand{0.75});

@@ -43,10 +43,16 @@ TEST(VideoGeometry, FromTheTypesAttributes) {
        {50, 0, 0, 100, 50, -400}},
       {"an area larger than what is left is cut to it", {pack(100, 50), 400, area(10, 20, 100, 100), {}},
        {50, 10, 20, 90, 30, 400}},
-      // Beyond the frame nothing is visible: a wrapped subtraction would
-      // have sent the copy far past the buffer.
+      // Wholly outside the frame is like empty: a 0 × 0 player would show
+      // nothing, and a wrapped subtraction would send the copy past the
+      // buffer.
       {"an offset beyond the frame", {pack(100, 50), 400, area(300, 80, 50, 20), {}},
-       {50, 100, 50, 0, 0, 400}},
+       {50, 0, 0, 100, 50, 400}},
+      {"an offset on the right edge", {pack(100, 50), 400, area(100, 0, 50, 20), {}}, {50, 0, 0, 100, 50, 400}},
+      {"an offset below the bottom edge", {pack(100, 50), 400, area(0, 50, 50, 20), {}},
+       {50, 0, 0, 100, 50, 400}},
+      {"an offset one inside the corner", {pack(100, 50), 400, area(99, 49, 50, 20), {}},
+       {50, 99, 49, 1, 1, 400}},
   };
   for (const auto& c : cases) {
     auto g = read_video_geometry(c.type);
