@@ -58,9 +58,6 @@ TEST(AacTypes, AskForStereoPcmInAndRawAacOutAtTheMixRate) {
 // Wine has a microphone and a playback device.
 bool null_sound() { return std::getenv("ALSA_CONFIG_PATH") != nullptr; }
 
-// Wine has no AAC encoder and, without a sound server, no audio endpoint:
-// the enumerator answers, lists nothing, and the sound start fails where
-// the platform has no playback device, so the recording goes on silent.
 // A capture service that says which positions each packet was asked for.
 class PositionsAsked final : public win::ComObject<IAudioCaptureClient> {
  public:
@@ -105,6 +102,9 @@ TEST(WasapiStream, OnlyTheLoopbackAsksForItsPacketsPositions) {
   }
 }
 
+// Wine has no AAC encoder and, without a sound server, no audio endpoint:
+// the enumerator answers, lists nothing, and the sound start fails where
+// the platform has no playback device, so the recording goes on silent.
 TEST(WineSound, NoEncoderAndNoDevicesButAnEnumeratorThatAnswers) {
   if (null_sound()) GTEST_SKIP() << "ALSA's null device is configured";
   start_media_foundation();

@@ -50,7 +50,6 @@ struct MemoryFiles final : BoardFiles {
   }
 };
 
-// The scripted reader with the stride its type reports overridden.
 // The scripted reader with the stride and the aperture its type reports
 // overridden.
 struct StrideReader final : VideoReader {
