@@ -92,65 +92,66 @@ class FilePicture final : public Picture {
   Rgba rgba_;
 };
 
-Result<Rgba> decode(const std::string& path) {
+}  // namespace
+
+Result<std::unique_ptr<Picture>> open_picture_file(const std::string& path) {
   av_log_set_level(AV_LOG_QUIET);  // the program's own lines only
   AVFormatContext* format = nullptr;
   if (int e = avformat_open_input(&format, path.c_str(), nullptr, nullptr); e < 0)
     return error(av_failure(path, e));
-  Rgba out;
-  AVCodecContext* codec = nullptr;
   AVPacket* packet = av_packet_alloc();
   AVFrame* frame = av_frame_alloc();
-  Status status = [&]() -> Status {
+  auto picture = [&]() -> Result<std::unique_ptr<Picture>> {
     if (int e = avformat_find_stream_info(format, nullptr); e < 0) return error(av_failure(path, e));
     if (format->nb_streams < 1) return error(fail("no picture in " + path));
-    AVCodecParameters* par = format->streams[0]->codecpar;
-    const AVCodec* decoder = avcodec_find_decoder(par->codec_id);
-    if (!decoder) return error(fail("no decoder for " + path));
-    ORVELLE_TRY(check_size(path, par->width, par->height));
-    codec = avcodec_alloc_context3(decoder);
-    if (!codec) return error(fail("no decoder context for " + path));
-    if (int e = avcodec_parameters_to_context(codec, par); e < 0) return error(av_failure(path, e));
-    if (int e = avcodec_open2(codec, decoder, nullptr); e < 0) return error(av_failure(path, e));
+    const AVCodecParameters& par = *format->streams[0]->codecpar;
+    ORVELLE_TRY(check_size(path, par.width, par.height));
+    ORVELLE_ASSIGN_OR_RETURN(CodecContext codec, open_decoder(path, par));
     for (;;) {
       int e = av_read_frame(format, packet);
       if (e < 0) {
-        avcodec_send_packet(codec, nullptr);
+        avcodec_send_packet(codec.get(), nullptr);
       } else {
-        avcodec_send_packet(codec, packet);
+        avcodec_send_packet(codec.get(), packet);
         av_packet_unref(packet);
       }
-      if (avcodec_receive_frame(codec, frame) == 0) break;
+      if (avcodec_receive_frame(codec.get(), frame) == 0) break;
       if (e < 0) return error(fail("no picture decoded from " + path));
     }
-    ORVELLE_TRY(check_size(path, frame->width, frame->height));
-    out.width = frame->width;
-    out.height = frame->height;
-    out.bytes.resize(static_cast<std::size_t>(out.width) * out.height * 4 + kSlack);
-    SwsContext* sws = sws_getContext(frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
-                                     frame->width, frame->height, AV_PIX_FMT_RGBA, SWS_POINT, nullptr,
-                                     nullptr, nullptr);
-    if (!sws) return error(fail("no converter for " + path));
-    std::uint8_t* dst[1] = {out.bytes.data()};
-    const int dst_stride[1] = {out.width * 4};
-    sws_scale(sws, frame->data, frame->linesize, 0, frame->height, dst, dst_stride);
-    sws_freeContext(sws);
-    return {};
+    return picture_of_frame(path, *frame);
   }();
   av_frame_free(&frame);
   av_packet_free(&packet);
-  avcodec_free_context(&codec);
   avformat_close_input(&format);
-  if (!status) return error(status.error());
-  return out;
+  return picture;
 }
 
-}  // namespace
+void CodecContextFree::operator()(AVCodecContext* codec) const { avcodec_free_context(&codec); }
 
-Result<std::unique_ptr<Picture>> open_picture_file(const std::string& path) {
-  auto rgba = decode(path);
-  if (!rgba) return error(rgba.error());
-  return std::unique_ptr<Picture>(std::make_unique<FilePicture>(std::move(*rgba)));
+Result<CodecContext> open_decoder(const std::string& path, const AVCodecParameters& par) {
+  const AVCodec* decoder = avcodec_find_decoder(par.codec_id);
+  if (!decoder) return error(fail("no decoder for " + path));
+  CodecContext codec(avcodec_alloc_context3(decoder));
+  if (!codec) return error(fail("no decoder context for " + path));
+  if (int e = avcodec_parameters_to_context(codec.get(), &par); e < 0) return error(av_failure(path, e));
+  if (int e = avcodec_open2(codec.get(), decoder, nullptr); e < 0) return error(av_failure(path, e));
+  return codec;
+}
+
+Result<std::unique_ptr<Picture>> picture_of_frame(const std::string& path, const AVFrame& frame) {
+  ORVELLE_TRY(check_size(path, frame.width, frame.height));
+  Rgba out;
+  out.width = frame.width;
+  out.height = frame.height;
+  out.bytes.resize(static_cast<std::size_t>(out.width) * out.height * 4 + kSlack);
+  SwsContext* sws = sws_getContext(frame.width, frame.height, static_cast<AVPixelFormat>(frame.format), frame.width,
+                                   frame.height, AV_PIX_FMT_RGBA, SWS_POINT, nullptr, nullptr, nullptr);
+  if (!sws) return error(fail("no converter for " + path));
+  std::uint8_t* dst[1] = {out.bytes.data()};
+  const int dst_stride[1] = {out.width * 4};
+  sws_scale(sws, frame.data, frame.linesize, 0, frame.height, dst, dst_stride);
+  sws_freeContext(sws);
+  return std::unique_ptr<Picture>(std::make_unique<FilePicture>(std::move(out)));
 }
 
 }  // namespace orvelle::media::sim
