@@ -200,15 +200,19 @@ Status attribute_store_made(HRESULT hr, const ComPtr<IMFAttributes>& store) {
   return {};
 }
 
-Result<std::unique_ptr<VideoReader>> open_video_reader_win(const std::string& path) {
+std::unique_ptr<VideoReader> video_reader_win(ComPtr<IMFSourceReader> reader) {
+  return std::make_unique<MfVideoReader>(std::move(reader));
+}
+
+Result<std::unique_ptr<VideoReader>> open_video_reader_win(const std::string& path, MakeAttributes make_attributes) {
   ComPtr<IMFAttributes> attributes;
-  HRESULT created = MFCreateAttributes(attributes.put(), 1);
+  HRESULT created = make_attributes(attributes.put(), 1);
   ORVELLE_TRY(attribute_store_made(created, attributes));
   ORVELLE_TRY(checked(attributes->SetUINT32(MF_SOURCE_READER_ENABLE_ADVANCED_VIDEO_PROCESSING, TRUE)));
   HRESULT selection = S_OK;
   ORVELLE_ASSIGN_OR_RETURN(auto reader, open_reader(path, attributes.get(), kVideo, selection));
   ORVELLE_TRY(checked(selection));
-  return std::unique_ptr<VideoReader>(std::make_unique<MfVideoReader>(std::move(reader)));
+  return video_reader_win(std::move(reader));
 }
 
 Result<std::optional<std::unique_ptr<SoundReader>>> open_sound_reader_win(const std::string& path) {

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include <mfapi.h>
+#include <mferror.h>
 
 namespace orvelle::clips {
 namespace {
@@ -252,6 +253,68 @@ TEST(MediaReaderWin, ADurationThatIsNotAnUnsignedNumberCountsAsNone) {
   EXPECT_EQ(media_duration(value), 0u);
   value.vt = VT_EMPTY;
   EXPECT_EQ(media_duration(value), 0u);
+}
+
+// A source reader that answers the media source's duration with a value of
+// the given type, and nothing else.
+class DurationSource final : public win::ComObject<IMFSourceReader> {
+ public:
+  explicit DurationSource(PROPVARIANT duration, HRESULT answer = S_OK) : duration_(duration), answer_(answer) {}
+  bool asked_for_the_sources_duration = false;
+
+  HRESULT STDMETHODCALLTYPE GetPresentationAttribute(DWORD index, REFGUID guid, PROPVARIANT* value) override {
+    asked_for_the_sources_duration =
+        index == static_cast<DWORD>(MF_SOURCE_READER_MEDIASOURCE) && guid == MF_PD_DURATION;
+    if (FAILED(answer_)) return answer_;
+    *value = duration_;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetStreamSelection(DWORD, WINBOOL*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE SetStreamSelection(DWORD, WINBOOL) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetNativeMediaType(DWORD, DWORD, IMFMediaType**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetCurrentMediaType(DWORD, IMFMediaType**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE SetCurrentMediaType(DWORD, DWORD*, IMFMediaType*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE SetCurrentPosition(REFGUID, REFPROPVARIANT) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE ReadSample(DWORD, DWORD, DWORD*, DWORD*, LONGLONG*, IMFSample**) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE Flush(DWORD) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetServiceForStream(DWORD, REFGUID, REFIID, void**) override { return E_NOTIMPL; }
+
+ private:
+  PROPVARIANT duration_;
+  HRESULT answer_;
+};
+
+// The video reader's duration as the source reader gives it: a length of
+// another type is no length (the storyboard and the player go on without
+// one), not an error; a failed question is the platform's own error.
+TEST(MediaReaderWin, TheVideoReadersDurationOfAnotherTypeIsNoLength) {
+  struct Case {
+    VARTYPE type;
+    std::int64_t number;
+    std::uint64_t expected;
+  };
+  for (const Case& c : {Case{VT_UI8, 20'000'000, 20'000'000u}, Case{VT_I8, 20'000'000, 0u},
+                        Case{VT_UI4, 200, 0u}, Case{VT_EMPTY, 0, 0u}}) {
+    SCOPED_TRACE(c.type);
+    PROPVARIANT value{};
+    value.vt = c.type;
+    value.hVal.QuadPart = c.number;
+    auto source = win::make_com<DurationSource>(value);
+    win::ComPtr<IMFSourceReader> as_reader;
+    ASSERT_HRESULT_SUCCEEDED(source.as(as_reader));
+    auto duration = video_reader_win(as_reader)->duration();
+    EXPECT_TRUE(source->asked_for_the_sources_duration);
+    ASSERT_TRUE(duration) << duration.error().text();
+    EXPECT_EQ(*duration, c.expected);
+  }
+  auto refusing = win::make_com<DurationSource>(PROPVARIANT{}, MF_E_ATTRIBUTENOTFOUND);
+  win::ComPtr<IMFSourceReader> as_reader;
+  ASSERT_HRESULT_SUCCEEDED(refusing.as(as_reader));
+  auto duration = video_reader_win(as_reader)->duration();
+  ASSERT_FALSE(duration);
+  EXPECT_EQ(duration.error().code, static_cast<std::uint32_t>(MF_E_ATTRIBUTENOTFOUND));
 }
 
 }  // namespace

@@ -118,5 +118,30 @@ TEST(ReaderFormatsWin, AFailedAttributeStoreKeepsItsCode) {
   EXPECT_TRUE(attribute_store_made(hr, store));
 }
 
+// The video reader's own store as the platform may fail to make it: the
+// reader's error is the platform's code, and "no attributes" only where the
+// store came back empty.
+HRESULT STDAPICALLTYPE out_of_memory(IMFAttributes** store, UINT32) {
+  *store = nullptr;
+  return E_OUTOFMEMORY;
+}
+HRESULT STDAPICALLTYPE empty_store(IMFAttributes** store, UINT32) {
+  *store = nullptr;
+  return S_OK;
+}
+
+TEST(ReaderFormatsWin, TheVideoReaderKeepsItsAttributeStoresError) {
+  start_media_foundation();
+  auto failed = open_video_reader_win(beside(L"surround_clip.mp4"), out_of_memory);
+  ASSERT_FALSE(failed);
+  EXPECT_EQ(failed.error().code, static_cast<std::uint32_t>(E_OUTOFMEMORY)) << failed.error().text();
+  EXPECT_EQ(failed.error().message, "");  // the system's text
+  auto empty = open_video_reader_win(beside(L"surround_clip.mp4"), empty_store);
+  ASSERT_FALSE(empty);
+  EXPECT_EQ(empty.error().code, static_cast<std::uint32_t>(E_FAIL));
+  EXPECT_EQ(empty.error().message, "no attributes");
+  EXPECT_TRUE(open_video_reader_win(beside(L"surround_clip.mp4")));
+}
+
 }  // namespace
 }  // namespace orvelle::clips
