@@ -50,8 +50,7 @@ bool process_may_run(std::uint32_t process_id) {
   return WaitForSingleObject(process.get(), 0) != WAIT_OBJECT_0;
 }
 
-Result<std::string> prepare_data_folder() {
-  auto temp = temp_folder();
+Result<std::string> prepare_data_folder(const Result<std::string>& temp) {
   if (!temp) return error(temp.error());
   auto own = user_data_folder(*temp, GetCurrentProcessId());
   if (!own)

@@ -63,7 +63,7 @@ TEST(DataFolderWin, TheStartSweepsEndedRunsAndKeepsRunningOnes) {
     fs::create_directories(p / "EBWebView");
     std::ofstream(p / "EBWebView" / "Local State") << "{}";
   }
-  auto data = prepare_data_folder();
+  auto data = prepare_data_folder(temp_folder());
   ASSERT_TRUE(data) << data.error().text();
   EXPECT_EQ(native(*data), own);
   EXPECT_FALSE(fs::exists(stale));
@@ -127,7 +127,7 @@ TEST(DataFolderWin, TheSweepRemovesLinksAsLinksAndNeverWhatTheyLeadTo) {
   ASSERT_EQ(GetFileAttributesW((stale / "EBWebView" / "inner").c_str()),
             DWORD{FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT});
 
-  auto data = prepare_data_folder();
+  auto data = prepare_data_folder(temp_folder());
   ASSERT_TRUE(data) << data.error().text();
   EXPECT_TRUE(targets.whole());
   // Everything but the links went. Wine opens what a link points to, never
