@@ -40,6 +40,13 @@ Result<HeldEntry> hold_entry(const std::wstring& path, const std::wstring& folde
 // and FILE_WRITE_ATTRIBUTES.
 Status delete_held(const HeldEntry& entry);
 
+// A file made new at path (CREATE_NEW, with the access, sharing and flags
+// asked), never opened through what is there: a link planted at the name
+// would have had what it points to truncated and written. A plain file of
+// that very name (one we left before) is taken away first; anything else
+// there is left, and the file is not made (ERROR_FILE_EXISTS).
+Handle create_new_file(const std::wstring& path, DWORD access, DWORD share, DWORD flags);
+
 // HRESULT_FROM_WIN32(ERROR_STOPPED_ON_SYMLINK), 681, which mingw-w64 does not name.
 inline constexpr std::uint32_t kStoppedOnLink = 0x800702A9u;
 

@@ -50,6 +50,26 @@ Result<HeldEntry> hold_entry(const std::wstring& path, const std::wstring& folde
   return e;
 }
 
+Handle create_new_file(const std::wstring& path, DWORD access, DWORD share, DWORD flags) {
+  auto create = [&] { return Handle(CreateFileW(path.c_str(), access, share, nullptr, CREATE_NEW, flags, nullptr)); };
+  Handle file = create();
+  if (file || GetLastError() != ERROR_FILE_EXISTS) return file;
+  std::size_t cut = path.find_last_of(L"\\/");
+  std::wstring folder = cut == std::wstring::npos ? L"." : path.substr(0, cut + 1);
+  std::wstring name = cut == std::wstring::npos ? path : path.substr(cut + 1);
+  auto folder_final = folder_final_path(folder);
+  auto left = folder_final ? hold_entry(path, *folder_final, name, DELETE | FILE_WRITE_ATTRIBUTES,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE)
+                           : Result<HeldEntry>(error(folder_final.error()));
+  if (!left || (left->attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) ||
+      !delete_held(*left)) {
+    SetLastError(ERROR_FILE_EXISTS);
+    return file;
+  }
+  left = {};
+  return create();
+}
+
 Status delete_held(const HeldEntry& e) {
   if (e.attributes & FILE_ATTRIBUTE_READONLY) {
     FILE_BASIC_INFO basic{};

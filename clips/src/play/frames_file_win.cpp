@@ -24,32 +24,6 @@ std::wstring temporary_folder() {
   return std::wstring(folder, n <= MAX_PATH ? n : 0);
 }
 
-win::Handle create_new(const std::wstring& path) {
-  return win::Handle(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
-                                 FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
-}
-
-// The name is made new, never opened through what is there: a link planted
-// at it would have the file truncated and then deleted what it points to.
-// A plain file of that very name (a player of the same id left it) is taken
-// away first; anything else is left and the file is not made.
-win::Handle create_own(const std::wstring& folder, const std::wstring& name) {
-  win::Handle file = create_new(folder + name);
-  if (file || GetLastError() != ERROR_FILE_EXISTS) return file;
-  auto folder_final = win::folder_final_path(folder);
-  if (!folder_final) return file;
-  auto left = win::hold_entry(folder + name, *folder_final, name, DELETE | FILE_WRITE_ATTRIBUTES,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
-  if (!left || (left->attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) ||
-      !win::delete_held(*left)) {
-    SetLastError(ERROR_FILE_EXISTS);
-    return file;
-  }
-  left = {};
-  return create_new(folder + name);
-}
-
 class WinFramesFile final : public FramesFile {
  public:
   WinFramesFile(std::wstring path, win::Handle file, win::Handle mapping, win::MappedView view, std::uint64_t size)
@@ -71,10 +45,12 @@ class WinFramesFile final : public FramesFile {
 }  // namespace
 
 std::expected<std::unique_ptr<FramesFile>, std::string> create_frames_file_win(std::uint64_t bytes) {
-  std::wstring folder = temporary_folder();
-  std::wstring name = L"orvelle-play-" + std::to_wstring(GetCurrentProcessId()) + L".bin";
-  std::wstring path = folder + name;
-  win::Handle file = create_own(folder, name);
+  std::wstring path = temporary_folder() + L"orvelle-play-" + std::to_wstring(GetCurrentProcessId()) + L".bin";
+  // Made new at its name: a plain file a player of the same id left is
+  // replaced, a link planted there is never followed.
+  win::Handle file = win::create_new_file(path, GENERIC_READ | GENERIC_WRITE,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE);
   if (!file) return std::unexpected("the frames file: " + win::last_error().text());
   LARGE_INTEGER end{};
   end.QuadPart = static_cast<LONGLONG>(bytes);
