@@ -2,6 +2,7 @@
 
 #include "common/try.h"
 #include "common/win/error.h"
+#include "common/win/held_entry.h"
 #include "common/win/owner.h"
 #include "mp4/clip_files_win.h"
 
@@ -27,17 +28,22 @@ Status write_all(HANDLE file, std::span<const std::uint8_t> bytes) {
   return {};
 }
 
+// A half-written part only takes room, nothing reads it: it goes, but only
+// when it is the one made here.
 Status write_then_move(const std::wstring& part, const std::wstring& target,
                        std::span<const std::uint8_t> bytes) {
+  Status written;
   {
-    win::Handle file(CreateFileW(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Made new: a link planted at the part's name would have had what it
+    // points to overwritten with the picture.
+    win::Handle file = win::create_new_file(part, GENERIC_WRITE, 0, FILE_ATTRIBUTE_NORMAL);
     if (!file) return error(win::last_error());
-    ORVELLE_TRY(write_all(file.get(), bytes));
+    written = write_all(file.get(), bytes);
   }
-  if (!MoveFileExW(part.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
-    return error(win::last_error());
-  return {};
+  if (written && !MoveFileExW(part.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
+    written = error(win::last_error());
+  if (!written) DeleteFileW(part.c_str());
+  return written;
 }
 
 }  // namespace
@@ -45,10 +51,7 @@ Status write_then_move(const std::wstring& part, const std::wstring& target,
 Status Win32BoardFiles::write_part_file(const std::string& target, std::span<const std::uint8_t> bytes) {
   ORVELLE_ASSIGN_OR_RETURN(const std::wstring wide_target, windows_path(target));
   ORVELLE_ASSIGN_OR_RETURN(const std::wstring part, windows_path(target + ".part"));
-  Status written = write_then_move(part, wide_target, bytes);
-  // A half-written part only takes room: nothing reads it.
-  if (!written) DeleteFileW(part.c_str());
-  return written;
+  return write_then_move(part, wide_target, bytes);
 }
 
 Status Win32BoardFiles::remove(const std::string& path) {

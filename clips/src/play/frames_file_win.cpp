@@ -2,6 +2,7 @@
 
 #include "common/utf.h"
 #include "common/win/error.h"
+#include "common/win/held_entry.h"
 #include "common/win/owner.h"
 
 #include <windows.h>
@@ -45,9 +46,11 @@ class WinFramesFile final : public FramesFile {
 
 std::expected<std::unique_ptr<FramesFile>, std::string> create_frames_file_win(std::uint64_t bytes) {
   std::wstring path = temporary_folder() + L"orvelle-play-" + std::to_wstring(GetCurrentProcessId()) + L".bin";
-  win::Handle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+  // Made new at its name: a plain file a player of the same id left is
+  // replaced, a link planted there is never followed.
+  win::Handle file = win::create_new_file(path, GENERIC_READ | GENERIC_WRITE,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE);
   if (!file) return std::unexpected("the frames file: " + win::last_error().text());
   LARGE_INTEGER end{};
   end.QuadPart = static_cast<LONGLONG>(bytes);

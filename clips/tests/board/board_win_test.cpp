@@ -4,6 +4,7 @@
 
 #include "board/board_files_win.h"
 #include "board/jpeg_encoder_win.h"
+#include "common/tests/support/unix_link_win.h"
 #include "common/win/com_ptr.h"
 #include "support/temp_folder.h"
 
@@ -119,6 +120,31 @@ TEST_F(BoardWin, FilesAreWrittenWholeUnderTheirNames) {
   auto failed = files.write_part_file(lost, second);
   ASSERT_FALSE(failed);
   EXPECT_EQ(failed.error().code, 0x80070003u);
+}
+
+// The part's name is made here, beside the client's: a part an earlier
+// save left goes, a link planted there is never written through, and the
+// save fails instead.
+TEST_F(BoardWin, APartLeftAtItsNameIsReplacedAndALinkThereNeverFollowed) {
+  TempFolder dir(L"orvelle-board-part-"), elsewhere(L"orvelle-board-victim-");
+  Win32BoardFiles files;
+  const std::string target = dir.file(L"board.json");
+  std::ofstream(fs::u8path(target + ".part"), std::ios::binary) << "left by a save";
+  const std::vector<std::uint8_t> bytes = {1, 2, 3};
+  ASSERT_TRUE(files.write_part_file(target, bytes));
+  EXPECT_EQ(files.facts(target).size, 3u);
+  EXPECT_FALSE(fs::exists(fs::u8path(target + ".part")));
+
+  const fs::path victim = fs::u8path(elsewhere.file(L"victim.txt")), link = fs::u8path(target + ".part");
+  std::ofstream(victim, std::ios::binary) << "precious";
+  ASSERT_TRUE(test::unix_link(victim, link));
+  auto refused = files.write_part_file(target, std::vector<std::uint8_t>(100, 0x41));
+  ASSERT_FALSE(refused);
+  EXPECT_EQ(refused.error().code, 0x80070050u);  // ERROR_FILE_EXISTS
+  std::ifstream in(victim, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "precious");
+  EXPECT_EQ(files.facts(target).size, 3u);  // the earlier board stands
+  test::unix_remove(link);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "play/frames_file_win.h"
 
+#include "common/tests/support/unix_link_win.h"
 #include "common/utf.h"
 #include "common/win/owner.h"
 #include "play/frames_layout.h"
@@ -10,6 +11,8 @@
 #include <windows.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 
 namespace orvelle::clips {
 namespace {
@@ -50,6 +53,32 @@ TEST(FramesFileWin, IsTheTemporaryFoldersDeleteOnCloseFileTheClientCanOpenAndMap
   mapping.reset();
   client.reset();
   EXPECT_EQ(GetFileAttributesW(wide(path).c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(FramesFileWin, ALinkAtItsNameIsNeverFollowedAndALeftFileIsReplaced) {
+  namespace fs = std::filesystem;
+  wchar_t temp[MAX_PATH + 1] = {};
+  ASSERT_GT(GetTempPathW(MAX_PATH + 1, temp), 0u);
+  fs::path name = fs::path(temp) / ("orvelle-play-" + std::to_string(GetCurrentProcessId()) + ".bin");
+  fs::path target = fs::path(temp) / ("orvelle-play-test-target-" + std::to_string(GetCurrentProcessId()));
+  std::ofstream(target, std::ios::binary) << "precious";
+  ASSERT_TRUE(test::unix_link(target, name));
+  FramesSize size = *frames_size(16, 8);
+  auto refused = create_frames_file_win(size.file_bytes);
+  EXPECT_FALSE(refused);
+  test::unix_remove(name);
+  std::ifstream in(target, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "precious");
+  in.close();
+  fs::remove(target);
+
+  // A plain file a player of the same id left behind.
+  std::ofstream(name, std::ios::binary) << "left";
+  auto file = create_frames_file_win(size.file_bytes);
+  ASSERT_TRUE(file) << file.error();
+  EXPECT_EQ((*file)->bytes().size(), size.file_bytes);
+  file->reset();
+  EXPECT_FALSE(fs::exists(name));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "main/answer_files_win.h"
 
 #include "common/utf.h"
+#include "common/win/held_entry.h"
 #include "common/win/owner.h"
 
 #include <windows.h>
@@ -8,11 +9,7 @@
 namespace orvelle::setup {
 namespace {
 
-// Created or truncated, then the whole text; share: what others holding the
-// file open may go on doing meanwhile.
-bool write_file(const std::wstring& path, std::string_view text, DWORD share) {
-  win::Handle file(CreateFileW(path.c_str(), GENERIC_WRITE, share, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
+bool write_text(const win::Handle& file, std::string_view text) {
   if (!file) return false;
   DWORD written = 0;
   return WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
@@ -30,13 +27,21 @@ bool write_answer(const std::string& path, std::string_view text) {
   if (path.empty()) return false;
   std::wstring target = wide_path(path);
   std::wstring part = target + L".part";
-  bool moved = write_file(part, text, 0) &&
-               MoveFileExW(part.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING);
-  if (moved) return true;
-  DeleteFileW(part.c_str());
+  // The part is made new: its name is ours, not the installer's, and a link
+  // planted at it would have had what it points to overwritten.
+  bool made = false, written = false;
+  {
+    win::Handle file = win::create_new_file(part, GENERIC_WRITE, 0, FILE_ATTRIBUTE_NORMAL);
+    made = bool(file);
+    written = write_text(file, text);
+  }
+  if (written && MoveFileExW(part.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+  if (made) DeleteFileW(part.c_str());
   // An installer holding the file open without delete sharing keeps any
   // move from replacing it; written in place, it still gets its answer.
-  return write_file(target, text, FILE_SHARE_READ | FILE_SHARE_WRITE);
+  win::Handle in_place(CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return write_text(in_place, text);
 }
 
 }  // namespace orvelle::setup

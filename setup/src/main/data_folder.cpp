@@ -40,7 +40,7 @@ std::vector<std::string> stale_data_folders(
     const std::function<bool(std::uint32_t process_id)>& may_run) {
   std::vector<std::string> stale;
   for (const FolderEntry& e : entries) {
-    if (!e.directory || e.name_surrogate) continue;
+    if (!e.directory || e.name_surrogate || e.reparse_point) continue;
     auto id = data_folder_process(e.name);
     if (id && !may_run(*id)) stale.push_back(e.name);
   }

@@ -27,7 +27,8 @@ std::optional<std::uint32_t> data_folder_process(std::string_view name);
 
 // The names of the listed data folders whose process has ended. may_run
 // tells whether a process may still exist; a folder whose process may, and
-// anything that is not a plain folder of ours, is left alone.
+// anything that is not a plain folder of ours (a reparse point of any
+// kind included), is left alone.
 std::vector<std::string> stale_data_folders(
     std::span<const FolderEntry> entries,
     const std::function<bool(std::uint32_t process_id)>& may_run);

@@ -6,21 +6,14 @@
 #include "common/win/owner.h"
 #include "main/data_folder.h"
 #include "main/folder_listing_win.h"
+#include "main/folder_removal_win.h"
 
 #include <windows.h>
-
-#include <filesystem>
-#include <system_error>
 
 namespace orvelle::setup {
 namespace {
 
 using GetTempPath2WFn = DWORD(WINAPI*)(DWORD, LPWSTR);
-
-std::filesystem::path native(const std::string& utf8) {
-  std::u16string wide = utf8_to_utf16(utf8);
-  return std::filesystem::path(std::wstring(wide.begin(), wide.end()));
-}
 
 WinError temp_error(WinError e) {
   std::string text = win::system_message(e.code);
@@ -57,8 +50,7 @@ bool process_may_run(std::uint32_t process_id) {
   return WaitForSingleObject(process.get(), 0) != WAIT_OBJECT_0;
 }
 
-Result<std::string> prepare_data_folder() {
-  auto temp = temp_folder();
+Result<std::string> prepare_data_folder(const Result<std::string>& temp) {
   if (!temp) return error(temp.error());
   auto own = user_data_folder(*temp, GetCurrentProcessId());
   if (!own)
@@ -66,26 +58,19 @@ Result<std::string> prepare_data_folder() {
                           "temporary folder: not a full path: " + *temp});
   WindowsLister lister;
   if (auto entries = lister.list(*temp)) {
-    for (const std::string& name : stale_data_folders(*entries, process_may_run)) {
-      std::error_code ignored;
-      std::filesystem::remove_all(native(join_path(*temp, name)), ignored);
-    }
+    for (const std::string& name : stale_data_folders(*entries, process_may_run))
+      (void)remove_folder_tree(join_path(*temp, name));
   }
   return *own;
 }
 
 void remove_folder_patiently(const std::string& folder) {
-  std::filesystem::path path = native(folder);
-  for (int attempt = 0; attempt < 30; ++attempt) {
-    std::error_code failed;
-    std::filesystem::remove_all(path, failed);
-    if (!failed) return;
-    // The browser's processes may still hold files a moment after the view
-    // has closed; once the folder is gone there is nothing left to wait for.
-    std::error_code gone;
-    (void)std::filesystem::symlink_status(path, gone);
-    if (gone) return;
-    Sleep(100);
+  // The browser's processes may still hold files a moment after the view
+  // has closed; once the folder is gone, or something in it is refused,
+  // there is nothing left to wait for.
+  for (int tries = 1;; ++tries) {
+    if (!try_removal_again(remove_folder_tree(folder), tries)) return;
+    Sleep(static_cast<DWORD>(kRemovalGap.count()));
   }
 }
 

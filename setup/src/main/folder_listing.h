@@ -16,6 +16,8 @@ struct FolderEntry {
   bool directory = false;
   bool name_surrogate = false;  // a symbolic link or junction
   std::uint64_t size = 0;
+  bool reparse_point = false;  // of any kind, a link whatever its tag says
+  bool read_only = false;
 };
 
 // Lists a folder; nothing when it cannot be listed.

@@ -35,6 +35,8 @@ std::optional<std::vector<FolderEntry>> WindowsLister::list(const std::string& f
     e.name_surrogate = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
                        IsReparseTagNameSurrogate(found.dwReserved0);
     e.size = std::uint64_t{found.nFileSizeHigh} << 32 | found.nFileSizeLow;
+    e.reparse_point = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    e.read_only = (found.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
     entries.push_back(std::move(e));
   } while (FindNextFileW(search.get(), &found));
   return entries;

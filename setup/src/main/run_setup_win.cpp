@@ -97,7 +97,8 @@ class DataFolderRemoval {
 
 }  // namespace
 
-int run_setup(const std::vector<std::string>& args, const PageSetUp& set_up_page) {
+int run_setup(const std::vector<std::string>& args, const PageSetUp& set_up_page,
+              Result<std::string> (*temp)()) {
   SetupOptions options = parse_setup_options(args);
   (void)CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   (void)SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
@@ -106,7 +107,7 @@ int run_setup(const std::vector<std::string>& args, const PageSetUp& set_up_page
     write_line(Stream::err, fmt::format("orvelle-setup: {}", e.text()));
     return 2;
   };
-  auto data_folder = prepare_data_folder();
+  auto data_folder = prepare_data_folder(temp());
   if (!data_folder) return fail(data_folder.error());
   DataFolderRemoval removal(*data_folder);
   auto window = create_main_window(options);

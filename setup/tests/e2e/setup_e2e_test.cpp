@@ -20,6 +20,7 @@
 #include <fstream>
 #include <map>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <thread>
 
@@ -455,6 +456,143 @@ TEST(SetupData, FoldersOfEndedRunsAreSweptAndRunningOnesKept) {
   }
   EXPECT_FALSE(fs::exists(running_data));
   EXPECT_FALSE(fs::exists(next_data));
+}
+
+// A folder and a file that planted links lead to, outside every folder the
+// program removes, and whether they still hold what they were made with.
+struct LinkTargets {
+  fs::path folder, file;
+  explicit LinkTargets(const Scratch& scratch)
+      : folder(scratch.path / "victim"), file(scratch.path / "victim.txt") {
+    fs::create_directories(folder / "deep");
+    std::ofstream(folder / "precious.txt") << "precious";
+    std::ofstream(folder / "deep" / "also.txt") << "also";
+    std::ofstream(file) << "file";
+  }
+  bool whole() const {
+    return contents(folder / "precious.txt") == "precious" &&
+           contents(folder / "deep" / "also.txt") == "also" && contents(file) == "file";
+  }
+};
+
+// Plants in folder what a sweep must take down and what it must leave: a
+// link to a folder, a link to a file, a read-only file and nested folders.
+void plant(const fs::path& folder, const LinkTargets& targets) {
+  fs::create_directories(folder / "EBWebView" / "nested" / "deeper");
+  std::ofstream(folder / "EBWebView" / "nested" / "deeper" / "x.txt") << "x";
+  std::ofstream(folder / "EBWebView" / "read-only.txt") << "r";
+  fs::permissions(folder / "EBWebView" / "read-only.txt", fs::perms::owner_read | fs::perms::group_read);
+  fs::create_directory_symlink(targets.folder, folder / "EBWebView" / "inner");
+  fs::create_symlink(targets.file, folder / "file-link");
+}
+
+// What a removal of a planted folder left, links not followed: nothing, or
+// under Wine the links and the folders that hold them. Wine opens every
+// link made on the Unix side as what it points to, so no Windows call can
+// remove the link itself; everything else must be gone.
+std::set<std::string> left_after_removal(const fs::path& folder) {
+  std::set<std::string> left;
+  std::error_code ec;
+  for (auto it = fs::recursive_directory_iterator(folder, ec); !ec && it != fs::end(it); it.increment(ec))
+    left.insert(it->path().lexically_relative(folder).string());
+  return left;
+}
+const std::set<std::string> kOnlyLinksLeft = {"EBWebView", "EBWebView/inner", "file-link"};
+
+// The user's temporary folder under Wine, as a path here: the parent of the
+// data folder a start that fails at once names.
+fs::path wine_temp_folder() {
+  Outcome o = run_windows(ORVELLE_SETUP_STAND_IN_EXE, {"--stand-in-fail"});
+  static const std::regex kData(R"(data ([^\n]+)\n)");
+  std::smatch m;
+  if (!std::regex_search(o.out, m, kData)) {
+    ADD_FAILURE() << o.out << o.err;
+    return {};
+  }
+  return on_drive_c(m[1]).parent_path();
+}
+
+TEST(SetupData, TheStartUpSweepRemovesLinksAsLinksAndLeavesTheirTargetsWhole) {
+  ASSERT_TRUE(fs::exists(ORVELLE_SETUP_EXE));
+  Scratch scratch;
+  LinkTargets targets(scratch);
+  fs::path temp = wine_temp_folder();
+  ASSERT_FALSE(temp.empty());
+  // An odd number is never a Windows process id: the run has surely ended.
+  fs::path stale = temp / "orvelle-setup-webview-999983";
+  fs::remove_all(stale);
+  plant(stale, targets);
+
+  Outcome o = run_windows(ORVELLE_SETUP_EXE, {"--ui", scratch.windows("ui"), "--result",
+                                              scratch.windows("result"), "--offscreen"});
+  EXPECT_EQ(o.exit_code, 2) << o.err;  // no WebView2 here: it ends after the sweep
+  EXPECT_TRUE(targets.whole());
+  std::set<std::string> left = left_after_removal(stale);
+  if (!left.empty()) {
+    EXPECT_EQ(left, kOnlyLinksLeft);
+  }
+  EXPECT_FALSE(fs::exists(scratch.path / "result"));
+  fs::remove_all(stale);
+}
+
+TEST(SetupData, ItsOwnFolderGoesAtTheEndWithoutFollowingALinkPlantedInIt) {
+  Scratch scratch;
+  LinkTargets targets(scratch);
+  auto s = stand_in({"--result", scratch.windows("result")});
+  fs::path data = data_folder_of(s);
+  ASSERT_TRUE(fs::is_directory(data / "EBWebView"));
+  plant(data, targets);  // while the window runs
+
+  ASSERT_TRUE(s.process->send(R"(page {"type":"start"})"));
+  EXPECT_EQ(s.process->wait(std::chrono::seconds(60)), 0);
+  EXPECT_EQ(contents(scratch.path / "result"), "start");
+  EXPECT_TRUE(targets.whole());
+  std::set<std::string> left = left_after_removal(data);
+  if (!left.empty()) {
+    EXPECT_EQ(left, kOnlyLinksLeft);
+  }
+  fs::remove_all(data);
+}
+
+TEST(SetupData, ATemporaryFolderThatCannotBeUsedIsAFailedStart) {
+  // Set inside Wine: it takes neither TMP nor TEMP from here. Its own
+  // GetTempPathW makes a relative one full, so the stand-in gives the
+  // program one that is not.
+  std::string too_long = "C:\\" + std::string(300, 't');
+  std::string exe = "Z:" + std::string(ORVELLE_SETUP_EXE);
+  std::ranges::replace(exe, '/', '\\');
+  Outcome o = run_windows("cmd", {"/c", "set TMP=" + too_long + "&& set TEMP=" + too_long + "&& " + exe +
+                                            " --result Z:\\nowhere\\result --offscreen"});
+  EXPECT_EQ(o.exit_code, 2);
+  EXPECT_TRUE(std::regex_match(o.err, std::regex(R"(orvelle-setup: temporary folder: [^\n]+ \(0x800700CE\)\n)")))
+      << o.err;
+
+  Scratch scratch;
+  o = run_windows(ORVELLE_SETUP_STAND_IN_EXE,
+                  {"--stand-in-temp", "relative\\temp", "--result", scratch.windows("result")});
+  EXPECT_EQ(o.exit_code, 2);
+  EXPECT_EQ(o.err, "orvelle-setup: temporary folder: not a full path: relative\\temp (0x800700A1)\n");
+  EXPECT_EQ(o.out, "");  // no data folder made
+  EXPECT_TRUE(fs::is_empty(scratch.path));
+}
+
+// The install folder is walked by its full path in the long form: deeper
+// than MAX_PATH, and with a name the short form would trim ("sub." is
+// "sub" there, which does not exist) still counted.
+TEST(SetupStatus, TheDiskIsCountedInAFolderDeeperThanMaxPath) {
+  Scratch scratch;
+  fs::path dir = scratch.path;
+  for (int i = 0; i < 6; ++i) dir /= std::string(50, char('a' + i));
+  fs::create_directories(dir / "sub.");
+  std::ofstream(dir / "a.bin", std::ios::binary) << std::string(1024, 'x');
+  std::ofstream(dir / "sub." / "b.bin", std::ios::binary) << std::string(1024, 'x');
+  std::string windows = "Z:" + dir.string();
+  std::ranges::replace(windows, '/', '\\');
+  ASSERT_GT(windows.size(), 260u);
+  auto s = stand_in({"--dir", windows, "--expect", "4"});
+  EXPECT_EQ(next_post(*s.process, std::chrono::seconds(20)), R"({"type":"progress","value":0.5000})");
+  ASSERT_TRUE(s.process->send("close"));
+  EXPECT_EQ(s.process->wait(std::chrono::seconds(60)), 0);
 }
 
 TEST(SetupStatus, DoneOnceAbortAtOnceAndTheDemo) {

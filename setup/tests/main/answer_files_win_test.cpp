@@ -1,6 +1,7 @@
 // The answer files under Wine, also when the installer holds the result
 // file open the way it reads it: sharing reading and writing, not deletion.
 
+#include "common/tests/support/unix_link_win.h"
 #include "common/win/owner.h"
 #include "main/answer_files_win.h"
 #include "main/page_actions_win.h"
@@ -58,6 +59,27 @@ TEST(AnswerFiles, ReachTheInstallerWhoHoldsTheFileOpen) {
   std::string nowhere = scratch.file("missing\\result");
   EXPECT_FALSE(write_answer(nowhere, "close"));
   EXPECT_FALSE(exists(nowhere + ".part"));
+}
+
+// The part's name is ours, so whatever is there is not the installer's: a
+// part a run left goes, a link planted there is never written through.
+TEST(AnswerFiles, APartLeftAtItsNameIsReplacedAndALinkThereNeverFollowed) {
+  namespace fs = std::filesystem;
+  ScratchFolder scratch, elsewhere;
+  std::string result = scratch.file("result");
+  std::ofstream(fs::path(wide_path(result + ".part")), std::ios::binary) << "left by a run";
+  EXPECT_TRUE(write_answer(result, "close"));
+  EXPECT_EQ(contents(result), "close");
+  EXPECT_FALSE(exists(result + ".part"));
+
+  std::string victim = elsewhere.file("victim.txt");
+  std::ofstream(fs::path(wide_path(victim)), std::ios::binary) << "precious";
+  fs::path link(wide_path(result + ".part"));
+  ASSERT_TRUE(test::unix_link(fs::path(wide_path(victim)), link));
+  EXPECT_TRUE(write_answer(result, "start"));  // in place instead
+  EXPECT_EQ(contents(result), "start");
+  EXPECT_EQ(contents(victim), "precious");
+  test::unix_remove(link);
 }
 
 TEST(AnswerFiles, TheAnswerCountsOnceAFileHoldsIt) {

@@ -31,6 +31,7 @@ TEST(DataFolder, OnlyTheFoldersOfEndedProcessesAreStale) {
       {"orvelle-setup-webview-0", true, false, 0},     // ended (no process 0 runs a window)
       {"orvelle-setup-webview-16", false, false, 0},   // a file of that name
       {"orvelle-setup-webview-20", true, true, 0},     // a link: its target is not ours
+      {"orvelle-setup-webview-40", true, false, 0, true},  // a link without a link's tag
       {"orvelle-setup-webview-012", true, false, 0},   // not a name we make
       {"orvelle-setup-webview-+24", true, false, 0},
       {"orvelle-setup-webview-", true, false, 0},

@@ -12,7 +12,8 @@
 //   close       WM_CLOSE to the main window (also at the end of the input)
 // Like the browser, it makes the data folder, which the clean-up removes;
 // with the word --stand-in-fail the page's set-up fails after that, as an
-// environment that made its folder and then failed would.
+// environment that made its folder and then failed would; with
+// --stand-in-temp FOLDER, FOLDER is the temporary folder the system gave.
 
 #include "common/console.h"
 #include "common/win/arguments.h"
@@ -30,6 +31,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fmt/format.h>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -43,6 +45,9 @@ constexpr UINT kReady = WM_APP + 1;
 // Where the page's own messages come from: its address.
 std::string g_page_source;
 bool g_fail_after_data = false;
+std::optional<std::string> g_temp;
+
+Result<std::string> given_temp_folder() { return g_temp ? Result<std::string>(*g_temp) : temp_folder(); }
 
 std::string rect_text(HWND w) {
   RECT r{};
@@ -198,5 +203,7 @@ int main() {
   win::install_system_messages();
   std::vector<std::string> args = win::utf8_arguments("orvelle-setup: ");
   setup::g_fail_after_data = std::ranges::find(args, "--stand-in-fail") != args.end();
-  return setup::run_setup(args, setup::stand_in_page);
+  if (auto at = std::ranges::find(args, "--stand-in-temp"); at != args.end() && at + 1 != args.end())
+    setup::g_temp = *(at + 1);
+  return setup::run_setup(args, setup::stand_in_page, setup::given_temp_folder);
 }
